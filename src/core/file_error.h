@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFileDevice>
+#include <QString>
+
+#include <expected>
+
+namespace ottavario {
+
+// What went wrong with a file, in words a player understands.
+struct FileError {
+    QString path;
+    QString reason;
+
+    // "Impossibile <action> il file <path>: <reason>."
+    QString message(const QString& action) const;
+};
+
+template <typename T>
+using FileResult = std::expected<T, FileError>;
+
+QString describe(QFileDevice::FileError error);
+
+// Reads a whole file; a missing file, a folder or a file that cannot be
+// opened is an error with its reason.
+FileResult<QByteArray> readWholeFile(const QString& path);
+
+// Replaces the file only once every byte is on disk: a failed write leaves the
+// previous file whole.
+FileResult<void> writeFileAtomically(const QString& path, const QByteArray& bytes);
+
+} // namespace ottavario

@@ -1,0 +1,62 @@
+#include "number.h"
+
+#include <cmath>
+
+namespace ottavario {
+
+namespace {
+    bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
+    bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+}
+
+double readNumber(QStringView text)
+{
+    qsizetype i = 0;
+    const qsizetype size = text.size();
+    while (i < size && isBlank(text[i]))
+        ++i;
+
+    bool negative = false;
+    if (i < size && (text[i] == u'-' || text[i] == u'+')) {
+        negative = text[i] == u'-';
+        ++i;
+    }
+
+    // Digits are accumulated as an integer and scaled once, so "0.41" reads
+    // as the same double as the literal 0.41.
+    double mantissa = 0;
+    int fractionDigits = 0;
+    bool seenDigit = false;
+    while (i < size && isDigit(text[i])) {
+        mantissa = mantissa * 10 + (text[i].unicode() - u'0');
+        seenDigit = true;
+        ++i;
+    }
+    if (i < size && text[i] == u'.') {
+        ++i;
+        while (i < size && isDigit(text[i])) {
+            mantissa = mantissa * 10 + (text[i].unicode() - u'0');
+            ++fractionDigits;
+            seenDigit = true;
+            ++i;
+        }
+    }
+    if (!seenDigit)
+        return 0;
+    const double value = fractionDigits ? mantissa / std::pow(10.0, fractionDigits) : mantissa;
+    return negative ? -value : value;
+}
+
+long long readWholeNumber(QStringView text)
+{
+    const double value = readNumber(text);
+    if (!std::isfinite(value))
+        return 0;
+    if (value >= 9.0e18)
+        return 9'000'000'000'000'000'000LL;
+    if (value <= -9.0e18)
+        return -9'000'000'000'000'000'000LL;
+    return static_cast<long long>(value);
+}
+
+} // namespace ottavario
