@@ -1,1 +1,43 @@
-int main() { return 0; }
+#include "core/data_folder.h"
+#include "mainwin/main_window.h"
+#include "mainwin/services.h"
+#include "settings/settings_file.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+using namespace ottavario;
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Ottavario"));
+    QApplication::setApplicationVersion(QStringLiteral("1.0.0"));
+
+    // Qt's own buttons and dialogs speak Italian, as the program does.
+    QTranslator qtTranslator;
+    if (qtTranslator.load(
+            QStringLiteral("qtbase_it"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTranslator);
+
+    QtMessageService messages;
+    QtFileDialogService dialogs;
+
+    const auto prepared = prepareDataFolder();
+    if (!prepared) {
+        messages.information(nullptr, QStringLiteral("Ottavario*"),
+            prepared.error().message(QStringLiteral("preparare")));
+        return 1;
+    }
+    const auto values = settings::readAll(settingsPath());
+    if (!values) {
+        messages.information(nullptr, QStringLiteral("Ottavario*"),
+            values.error().message(QStringLiteral("leggere")));
+        return 1;
+    }
+
+    MainWindow window({ &messages, &dialogs }, *values);
+    window.show();
+    return app.exec();
+}

@@ -70,7 +70,8 @@ namespace {
         if (!folder.exists())
             return QStringLiteral("la cartella %1 non esiste").arg(info.absolutePath());
         if (!folder.isWritable())
-            return QStringLiteral("la cartella %1 è protetta da scrittura").arg(info.absolutePath());
+            return QStringLiteral("la cartella %1 è protetta da scrittura")
+                .arg(info.absolutePath());
         return describe(file.error());
     }
 }

@@ -17,8 +17,7 @@ struct FileError {
     QString message(const QString& action) const;
 };
 
-template <typename T>
-using FileResult = std::expected<T, FileError>;
+template <typename T> using FileResult = std::expected<T, FileError>;
 
 QString describe(QFileDevice::FileError error);
 

@@ -1,0 +1,358 @@
+#include "main_window.h"
+
+#include "core/number.h"
+#include "mainwin/grid_entry.h"
+#include "mainwin/icons.h"
+#include "mainwin/services.h"
+#include "settings/settings_file.h"
+
+#include <QAction>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListView>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace ottavario {
+
+namespace {
+    QString indexed(const char* name, int index)
+    {
+        return QStringLiteral("%1(%2)").arg(QLatin1StringView(name)).arg(index);
+    }
+
+    QLabel* makeLabel(const QString& objectName, const QString& text, QWidget* parent)
+    {
+        auto* label = new QLabel(text, parent);
+        label->setObjectName(objectName);
+        return label;
+    }
+}
+
+MainWindow::MainWindow(
+    MainWindowServices services, const QStringList& settingsValues, QWidget* parent)
+    : QMainWindow(parent)
+    , m_services(services)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Ottavario*"));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+        | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->addWidget(buildCommandRow());
+
+    auto* middle = new QHBoxLayout;
+    middle->addWidget(buildGrid());
+
+    auto* right = new QVBoxLayout;
+    auto* summaryRow = new QHBoxLayout;
+    summaryRow->addWidget(buildTypeChoice());
+
+    auto* summary = new QGridLayout;
+    m_combinations = makeLabel(QStringLiteral("Label2"), labels::kCombinations, central);
+    m_price = makeLabel(QStringLiteral("Label4"), labels::kPrice, central);
+    m_euro = makeLabel(QStringLiteral("Label5"), labels::kEuro, central);
+    m_reducedColumns = makeLabel(QStringLiteral("Label3"), labels::kReducedColumns, central);
+    m_reducedPrice = makeLabel(QStringLiteral("Label6"), labels::kReducedPrice, central);
+    m_reducedEuro = makeLabel(QStringLiteral("Label7"), labels::kEuro, central);
+    const std::array<QLabel*, 6> summaryLabels
+        = { m_combinations, m_price, m_euro, m_reducedColumns, m_reducedPrice, m_reducedEuro };
+    for (int i = 0; i < 6; ++i) {
+        summaryLabels[i]->setMinimumWidth(summaryLabels[i]->fontMetrics().horizontalAdvance(
+            QStringLiteral("Colonne ridotte  390.625")));
+        summary->addWidget(summaryLabels[i], i % 3, i / 3);
+    }
+    auto* summaryBox = new QWidget(central);
+    summaryBox->setLayout(summary);
+    summaryRow->addWidget(summaryBox, 1);
+    right->addLayout(summaryRow);
+
+    auto* previewFrame = new QGroupBox(QStringLiteral("Anteprima"), central);
+    previewFrame->setObjectName(QStringLiteral("Frame3"));
+    auto* previewLayout = new QVBoxLayout(previewFrame);
+    m_preview = new QListView(previewFrame);
+    m_preview->setObjectName(QStringLiteral("List1"));
+    m_preview->setUniformItemSizes(true);
+    m_preview->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    QFont mono = m_preview->font();
+    mono.setFamily(QStringLiteral("Monospace"));
+    mono.setStyleHint(QFont::TypeWriter);
+    m_preview->setFont(mono);
+    previewLayout->addWidget(m_preview);
+    right->addWidget(previewFrame, 1);
+    middle->addLayout(right, 1);
+    layout->addLayout(middle, 1);
+
+    auto* bottom = new QHBoxLayout;
+    m_progress = new QProgressBar(central);
+    m_progress->setObjectName(QStringLiteral("ProgressBar1"));
+    m_progress->setRange(0, 100);
+    m_progress->setValue(0);
+    m_progress->setTextVisible(false);
+    bottom->addWidget(m_progress, 1);
+    m_quitButton = new QPushButton(QStringLiteral("Fine lavoro"), central);
+    m_quitButton->setObjectName(QStringLiteral("Command4"));
+    m_quitButton->setToolTip(QStringLiteral("Chiude il lavoro."));
+    connect(m_quitButton, &QPushButton::clicked, this, &MainWindow::close);
+    bottom->addWidget(m_quitButton);
+    layout->addLayout(bottom);
+
+    m_systemName = makeLabel(QStringLiteral("Label8"), QString(), central);
+    m_systemName->setToolTip(QStringLiteral("Nome del sistema in uso."));
+    m_systemName->setFrameShape(QFrame::StyledPanel);
+    m_systemName->setFrameShadow(QFrame::Sunken);
+    m_systemName->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(m_systemName);
+
+    setCentralWidget(central);
+    buildMenus();
+    buildTabOrder();
+
+    setPrices(settings::value(settingsValues, settings::LirePrice),
+        settings::value(settingsValues, settings::EuroPrice));
+    m_systemName->setText(labels::kNewSystem);
+
+    adjustSize();
+    if (const QScreen* screen = this->screen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+    }
+    m_entries[0][0]->focusAndSelect();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildMenus()
+{
+    auto addAction = [this](QMenu* menu, const char* name, const QString& caption) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(QLatin1StringView(name));
+        return action;
+    };
+    auto addSeparator = [](QMenu* menu, const char* name) {
+        menu->addSeparator()->setObjectName(QLatin1StringView(name));
+    };
+
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("file"));
+    QAction* nuovo = addAction(file, "nuovo", QStringLiteral("&Nuovo sistema"));
+    QAction* apri = addAction(file, "apri", QStringLiteral("&Apri sistema"));
+    addSeparator(file, "l1");
+    QAction* calcolo = addAction(file, "calcolo", QStringLiteral("&Calcolo delle colonne"));
+    addSeparator(file, "l2");
+    QAction* salva = addAction(file, "salva", QStringLiteral("&Salva sistema con nome"));
+    QAction* importa = addAction(file, "importa", QStringLiteral("&Importa esporta i sistemi."));
+    addSeparator(file, "l3");
+    QAction* fine = addAction(file, "fine", QStringLiteral("&Fine lavoro "));
+
+    QMenu* options = menuBar()->addMenu(QStringLiteral("&Dati e info"));
+    options->setObjectName(QStringLiteral("opzioni"));
+    QAction* inserimento = addAction(options, "inserimento", QStringLiteral("&Personalizzazione"));
+    addSeparator(options, "li");
+    QAction* info = addAction(options, "info", QStringLiteral("&Informazioni su Ottavario..."));
+
+    connect(nuovo, &QAction::triggered, this, &MainWindow::newSystem);
+    connect(apri, &QAction::triggered, this, [this] { notYetAvailable(QStringLiteral("Apri")); });
+    connect(calcolo, &QAction::triggered, this,
+        [this] { notYetAvailable(QStringLiteral("Calcolo delle colonne")); });
+    connect(salva, &QAction::triggered, this, [this] { notYetAvailable(QStringLiteral("Salva")); });
+    connect(importa, &QAction::triggered, this,
+        [this] { notYetAvailable(QStringLiteral("Importa esporta")); });
+    connect(fine, &QAction::triggered, this, &MainWindow::close);
+    connect(inserimento, &QAction::triggered, this,
+        [this] { notYetAvailable(QStringLiteral("Personalizzazione")); });
+    connect(info, &QAction::triggered, this,
+        [this] { notYetAvailable(QStringLiteral("Informazioni")); });
+
+    // A button runs its menu item's handler; the others have no menu item.
+    const std::array<std::pair<const char*, QAction*>, 5> same = { {
+        { "Command5", nuovo },
+        { "Command6", apri },
+        { "Command2", salva },
+        { "Command9", importa },
+        { "Command1", calcolo },
+    } };
+    for (const auto& [name, action] : same) {
+        QToolButton* button = findChild<QToolButton*>(QLatin1StringView(name));
+        connect(button, &QToolButton::clicked, action, &QAction::trigger);
+    }
+    connect(findChild<QToolButton*>(QStringLiteral("Command3")), &QToolButton::clicked, this,
+        [this] { notYetAvailable(QStringLiteral("Stampa")); });
+    connect(findChild<QToolButton*>(QStringLiteral("Command7")), &QToolButton::clicked, this,
+        [this] { notYetAvailable(QStringLiteral("Spoglio")); });
+}
+
+QWidget* MainWindow::buildCommandRow()
+{
+    struct Spec {
+        const char* name;
+        const char* tooltip;
+        icons::Picture picture;
+    };
+    const std::array<Spec, 7> specs = { {
+        { "Command5", "Nuovo sistemaOttavario*", icons::Picture::NewSystem },
+        { "Command6", "Apri Ottavario*", icons::Picture::Open },
+        { "Command2", "Salva il sistema elaborato", icons::Picture::Save },
+        { "Command9", "Importa ed esporta i sistemi.", icons::Picture::ImportExport },
+        { "Command1", "Calcolo delle colonne", icons::Picture::Calculate },
+        { "Command3", "Stampa le schede e i tabulati", icons::Picture::Print },
+        { "Command7", "Spoglio sistemi", icons::Picture::Check },
+    } };
+    auto* row = new QWidget(this);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    for (const Spec& spec : specs) {
+        auto* button = new QToolButton(row);
+        button->setObjectName(QLatin1StringView(spec.name));
+        button->setToolTip(QString::fromUtf8(spec.tooltip));
+        button->setIcon(icons::icon(spec.picture));
+        button->setIconSize(QSize(32, 32));
+        button->setAutoRaise(true);
+        layout->addWidget(button);
+        m_commandButtons.append(button);
+    }
+    layout->addStretch(1);
+    return row;
+}
+
+QWidget* MainWindow::buildGrid()
+{
+    auto* frame = new QGroupBox(QStringLiteral("Pronostico"), this);
+    frame->setObjectName(QStringLiteral("Frame1"));
+    auto* layout = new QGridLayout(frame);
+    for (int box = 0; box < kBoxes; ++box) {
+        auto* caption = new QLabel(QStringLiteral("Casella %1").arg(box + 1), frame);
+        caption->setObjectName(indexed("Label1", box));
+        layout->addWidget(caption, box, 0);
+        for (int i = 0; i < kEntries; ++i) {
+            auto* entry = new GridEntry(frame);
+            entry->setObjectName(indexed(QStringLiteral("Text%1").arg(box + 1).toLatin1(), i));
+            layout->addWidget(entry, box, i + 1);
+            m_entries[box][i] = entry;
+            connect(entry, &QLineEdit::textChanged, this, [this, box, i] { entryChanged(box, i); });
+            connect(
+                entry, &QLineEdit::returnPressed, this, [this, box, i] { entryEntered(box, i); });
+        }
+    }
+    return frame;
+}
+
+QWidget* MainWindow::buildTypeChoice()
+{
+    auto* frame = new QGroupBox(QStringLiteral("Riduzione"), this);
+    frame->setObjectName(QStringLiteral("Frame2"));
+    auto* layout = new QVBoxLayout(frame);
+    const std::array<QString, 4> captions = { QStringLiteral("Sette punti"),
+        QStringLiteral("Sei punti"), QStringLiteral("Cinque punti"), QStringLiteral("Integrale") };
+    for (int i = 0; i < 4; ++i) {
+        m_options[i] = new QRadioButton(captions[i], frame);
+        m_options[i]->setObjectName(indexed("Option1", i));
+    }
+    // Top to bottom: Integrale, Cinque punti, Sei punti, Sette punti.
+    for (int i : { 3, 2, 1, 0 })
+        layout->addWidget(m_options[i]);
+    m_options[optionIndex(kDefaultSystemType)]->setChecked(true);
+    return frame;
+}
+
+void MainWindow::buildTabOrder()
+{
+    // Entries 0 to 3 box by box, then the buttons and the options, then the
+    // fifth entries: the player fills four numbers a box before a fifth.
+    QList<QWidget*> order;
+    for (int box = 0; box < kBoxes; ++box)
+        for (int i = 0; i < kEntries - 1; ++i)
+            order.append(m_entries[box][i]);
+    for (QToolButton* button : m_commandButtons)
+        order.append(button);
+    order.append(m_quitButton);
+    for (int i : { 3, 2, 1, 0 })
+        order.append(m_options[i]);
+    order.append(m_preview);
+    for (int box = 0; box < kBoxes; ++box)
+        order.append(m_entries[box][kEntries - 1]);
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+}
+
+SystemType MainWindow::systemType() const
+{
+    for (int i = 0; i < 4; ++i)
+        if (m_options[i]->isChecked())
+            return typeOfOption(i);
+    return kDefaultSystemType;
+}
+
+void MainWindow::setSystemType(SystemType type) { m_options[optionIndex(type)]->setChecked(true); }
+
+void MainWindow::setPrices(const QString& lire, const QString& euro)
+{
+    m_draft.setPrices(lire, euro);
+}
+
+void MainWindow::entryChanged(int box, int index)
+{
+    GridEntry* entry = m_entries[box][index];
+    m_draft.grid.entries[box][index] = entry->text();
+    m_draft.computed = false;
+    showFullSummary(SystemDraft::EuroPrefix::Euro);
+    if (entry->text().size() == 2 && index < kEntries - 1)
+        m_entries[box][index + 1]->focusAndSelect();
+    const double value = readNumber(entry->text());
+    if (value < kLowestNumber || value > kHighestNumber)
+        entry->focusAndSelect();
+}
+
+void MainWindow::entryEntered(int box, int index)
+{
+    if (index == kEntries - 1)
+        m_entries[(box + 1) % kBoxes][0]->focusAndSelect();
+    showFullSummary(SystemDraft::EuroPrefix::InEuro);
+    if (index < kEntries - 1)
+        m_entries[box][index + 1]->focusAndSelect();
+}
+
+void MainWindow::showFullSummary(SystemDraft::EuroPrefix prefix)
+{
+    m_draft.recount();
+    m_combinations->setText(m_draft.combinationsText());
+    m_price->setText(m_draft.priceText());
+    m_euro->setText(m_draft.euroText(prefix));
+}
+
+void MainWindow::resetReducedSummary()
+{
+    m_reducedColumns->setText(labels::kReducedColumnsReset);
+    m_reducedPrice->setText(labels::kReducedPriceReset);
+    m_reducedEuro->setText(labels::kEuro);
+}
+
+void MainWindow::newSystem()
+{
+    for (int i = 0; i < kEntries; ++i)
+        for (int box = 0; box < kBoxes; ++box)
+            m_entries[box][i]->clear();
+    setSystemType(SystemType::SeiPunti);
+    m_entries[0][0]->focusAndSelect();
+    m_draft.computed = false;
+    m_systemName->setText(labels::kNewSystem);
+    resetReducedSummary();
+    // The preview empties with the calculation's model.
+}
+
+void MainWindow::notYetAvailable(const QString& what)
+{
+    m_services.messages->information(this, QStringLiteral("Ottavario*"),
+        what + QStringLiteral(": funzione non ancora disponibile."));
+}
+
+} // namespace ottavario

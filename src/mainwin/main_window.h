@@ -1,0 +1,80 @@
+#pragma once
+
+#include "core/system_type.h"
+#include "mainwin/system_draft.h"
+
+#include <QMainWindow>
+
+#include <array>
+
+class QAction;
+class QLabel;
+class QListView;
+class QProgressBar;
+class QRadioButton;
+class QToolButton;
+class QPushButton;
+
+namespace ottavario {
+
+class GridEntry;
+class MessageService;
+class FileDialogService;
+
+struct MainWindowServices {
+    MessageService* messages = nullptr;
+    FileDialogService* dialogs = nullptr;
+};
+
+// Form1: the prediction grid, the system type, the summary, the preview and
+// the commands that open every other window.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    MainWindow(
+        MainWindowServices services, const QStringList& settingsValues, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    const SystemDraft& draft() const { return m_draft; }
+    GridEntry* entry(int box, int index) const { return m_entries[box][index]; }
+    SystemType systemType() const;
+    void setSystemType(SystemType type);
+
+    // The euro price of one column, "," turned into "."; from the settings.
+    void setPrices(const QString& lire, const QString& euro);
+
+    void newSystem();
+
+private:
+    void buildMenus();
+    QWidget* buildCommandRow();
+    QWidget* buildGrid();
+    QWidget* buildTypeChoice();
+    void buildTabOrder();
+
+    void entryChanged(int box, int index);
+    void entryEntered(int box, int index);
+    void showFullSummary(SystemDraft::EuroPrefix prefix);
+    void resetReducedSummary();
+
+    void notYetAvailable(const QString& what);
+
+    MainWindowServices m_services;
+    SystemDraft m_draft;
+
+    std::array<std::array<GridEntry*, kEntries>, kBoxes> m_entries {};
+    std::array<QRadioButton*, 4> m_options {};
+    QLabel* m_combinations = nullptr; // Label2
+    QLabel* m_price = nullptr; // Label4
+    QLabel* m_euro = nullptr; // Label5
+    QLabel* m_reducedColumns = nullptr; // Label3
+    QLabel* m_reducedPrice = nullptr; // Label6
+    QLabel* m_reducedEuro = nullptr; // Label7
+    QLabel* m_systemName = nullptr; // Label8
+    QListView* m_preview = nullptr; // List1
+    QProgressBar* m_progress = nullptr; // ProgressBar1
+    QList<QToolButton*> m_commandButtons;
+    QPushButton* m_quitButton = nullptr; // Command4
+};
+
+} // namespace ottavario

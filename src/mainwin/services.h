@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace ottavario {
+
+// Message boxes: Italian text, the information icon and an OK button.
+class MessageService {
+public:
+    virtual ~MessageService() = default;
+    virtual void information(QWidget* parent, const QString& title, const QString& text) = 0;
+};
+
+struct FileDialogRequest {
+    QString folder; // where the dialog starts
+    QString fileName; // preset name, may be empty
+    QString filter; // "File Ottavario* (*.stt)"
+    QString defaultSuffix; // "stt"
+};
+
+// The platform's file dialogs; an empty result means the user cancelled.
+class FileDialogService {
+public:
+    virtual ~FileDialogService() = default;
+    virtual QString openFileName(QWidget* parent, const FileDialogRequest& request) = 0;
+    virtual QString saveFileName(QWidget* parent, const FileDialogRequest& request) = 0;
+};
+
+// The real dialogs of the platform.
+class QtMessageService final : public MessageService {
+public:
+    void information(QWidget* parent, const QString& title, const QString& text) override;
+};
+
+class QtFileDialogService final : public FileDialogService {
+public:
+    QString openFileName(QWidget* parent, const FileDialogRequest& request) override;
+    QString saveFileName(QWidget* parent, const FileDialogRequest& request) override;
+};
+
+} // namespace ottavario
