@@ -1,12 +1,16 @@
 #include "main_window.h"
 
 #include "core/number.h"
+#include "engine/calculation.h"
+#include "engine/grid_check.h"
+#include "engine/preview_model.h"
 #include "mainwin/grid_entry.h"
 #include "mainwin/icons.h"
 #include "mainwin/services.h"
 #include "settings/settings_file.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -17,8 +21,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace ottavario {
 
@@ -48,14 +54,17 @@ MainWindow::MainWindow(
 
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
-    layout->addWidget(buildCommandRow());
+    m_commandRow = buildCommandRow();
+    layout->addWidget(m_commandRow);
 
     auto* middle = new QHBoxLayout;
-    middle->addWidget(buildGrid());
+    m_gridFrame = buildGrid();
+    middle->addWidget(m_gridFrame);
 
     auto* right = new QVBoxLayout;
     auto* summaryRow = new QHBoxLayout;
-    summaryRow->addWidget(buildTypeChoice());
+    m_typeFrame = buildTypeChoice();
+    summaryRow->addWidget(m_typeFrame);
 
     auto* summary = new QGridLayout;
     m_combinations = makeLabel(QStringLiteral("Label2"), labels::kCombinations, central);
@@ -87,6 +96,8 @@ MainWindow::MainWindow(
     mono.setFamily(QStringLiteral("Monospace"));
     mono.setStyleHint(QFont::TypeWriter);
     m_preview->setFont(mono);
+    m_previewModel = new PreviewModel(this);
+    m_preview->setModel(m_previewModel);
     previewLayout->addWidget(m_preview);
     right->addWidget(previewFrame, 1);
     middle->addLayout(right, 1);
@@ -114,6 +125,11 @@ MainWindow::MainWindow(
     layout->addWidget(m_systemName);
 
     setCentralWidget(central);
+    m_calculationProgress = std::make_unique<CalculationProgress>();
+    m_progressTimer = new QTimer(this);
+    m_progressTimer->setInterval(30);
+    connect(m_progressTimer, &QTimer::timeout, this, &MainWindow::showProgress);
+    connect(&m_calculation, &QFutureWatcherBase::finished, this, &MainWindow::calculationDone);
     buildMenus();
     buildTabOrder();
 
@@ -129,7 +145,20 @@ MainWindow::MainWindow(
     m_entries[0][0]->focusAndSelect();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // The worker writes into members; let it end before they go.
+    m_calculation.waitForFinished();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (isCalculating()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
 
 void MainWindow::buildMenus()
 {
@@ -162,8 +191,7 @@ void MainWindow::buildMenus()
 
     connect(nuovo, &QAction::triggered, this, &MainWindow::newSystem);
     connect(apri, &QAction::triggered, this, [this] { notYetAvailable(QStringLiteral("Apri")); });
-    connect(calcolo, &QAction::triggered, this,
-        [this] { notYetAvailable(QStringLiteral("Calcolo delle colonne")); });
+    connect(calcolo, &QAction::triggered, this, &MainWindow::calculate);
     connect(salva, &QAction::triggered, this, [this] { notYetAvailable(QStringLiteral("Salva")); });
     connect(importa, &QAction::triggered, this,
         [this] { notYetAvailable(QStringLiteral("Importa esporta")); });
@@ -346,7 +374,68 @@ void MainWindow::newSystem()
     m_draft.computed = false;
     m_systemName->setText(labels::kNewSystem);
     resetReducedSummary();
-    // The preview empties with the calculation's model.
+    m_previewModel->clear();
+}
+
+void MainWindow::calculate()
+{
+    if (isCalculating())
+        return;
+    m_previewModel->clear();
+    m_progress->setValue(CalculationProgress::kStartValue);
+    if (const auto problem = checkGrid(m_draft.grid)) {
+        m_services.messages->information(
+            this, problemTitle(problem->kind), problemMessage(problem->kind));
+        if (problem->kind != GridProblem::Kind::NoNumbers)
+            m_entries[problem->box][problem->entry]->focusAndSelect();
+        return;
+    }
+    m_calculationProgress->maximum = 100;
+    m_calculationProgress->value = CalculationProgress::kStartValue;
+    setBusy(true);
+    m_calculation.setFuture(QtConcurrent::run(
+        [grid = m_draft.grid, type = systemType(), progress = m_calculationProgress.get()] {
+            return calculateColumns(grid, type, WorkFiles::standard(), progress);
+        }));
+    m_progressTimer->start();
+}
+
+void MainWindow::showProgress()
+{
+    const int maximum = m_calculationProgress->maximum;
+    if (m_progress->maximum() != maximum)
+        m_progress->setRange(0, maximum);
+    m_progress->setValue(std::min(int(m_calculationProgress->value), maximum));
+}
+
+void MainWindow::calculationDone()
+{
+    m_progressTimer->stop();
+    showProgress();
+    m_progress->setValue(CalculationProgress::kStartValue);
+    setBusy(false);
+    const auto result = m_calculation.result();
+    if (!result) {
+        m_services.messages->information(this, QStringLiteral("Calcolo delle colonne"),
+            result.error().message(QStringLiteral("scrivere")));
+        emit calculationFinished();
+        return;
+    }
+    const auto kept = static_cast<long long>(result->kept.size());
+    m_previewModel->setColumns(result->kept);
+    m_reducedColumns->setText(m_draft.reducedColumnsText(kept));
+    m_reducedPrice->setText(m_draft.reducedPriceText(kept));
+    m_reducedEuro->setText(m_draft.reducedEuroText(kept));
+    m_draft.computed = true;
+    emit calculationFinished();
+}
+
+void MainWindow::setBusy(bool busy)
+{
+    // Only the progress bar lives while the columns are computed.
+    for (QWidget* w : { static_cast<QWidget*>(menuBar()), m_commandRow, m_gridFrame, m_typeFrame,
+             static_cast<QWidget*>(m_quitButton) })
+        w->setEnabled(!busy);
 }
 
 void MainWindow::notYetAvailable(const QString& what)

@@ -1,11 +1,14 @@
 #pragma once
 
 #include "core/system_type.h"
+#include "engine/calculation.h"
 #include "mainwin/system_draft.h"
 
+#include <QFutureWatcher>
 #include <QMainWindow>
 
 #include <array>
+#include <memory>
 
 class QAction;
 class QLabel;
@@ -14,10 +17,12 @@ class QProgressBar;
 class QRadioButton;
 class QToolButton;
 class QPushButton;
+class QTimer;
 
 namespace ottavario {
 
 class GridEntry;
+class PreviewModel;
 class MessageService;
 class FileDialogService;
 
@@ -44,6 +49,18 @@ public:
     void setPrices(const QString& lire, const QString& euro);
 
     void newSystem();
+    // Calcolo delle colonne: checks the grid, then develops and reduces it off
+    // the interface thread; the window takes no command meanwhile.
+    void calculate();
+    bool isCalculating() const { return m_calculation.isRunning(); }
+    // Kept columns of the last calculation, as the preview shows them.
+    const PreviewModel& preview() const { return *m_previewModel; }
+
+signals:
+    void calculationFinished();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildMenus();
@@ -58,6 +75,9 @@ private:
     void resetReducedSummary();
 
     void notYetAvailable(const QString& what);
+    void setBusy(bool busy);
+    void showProgress();
+    void calculationDone();
 
     MainWindowServices m_services;
     SystemDraft m_draft;
@@ -75,6 +95,14 @@ private:
     QProgressBar* m_progress = nullptr; // ProgressBar1
     QList<QToolButton*> m_commandButtons;
     QPushButton* m_quitButton = nullptr; // Command4
+    QWidget* m_commandRow = nullptr;
+    QWidget* m_gridFrame = nullptr;
+    QWidget* m_typeFrame = nullptr;
+
+    PreviewModel* m_previewModel = nullptr;
+    std::unique_ptr<CalculationProgress> m_calculationProgress;
+    QFutureWatcher<FileResult<ColumnCalculation>> m_calculation;
+    QTimer* m_progressTimer = nullptr;
 };
 
 } // namespace ottavario

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "core/column.h"
+
+#include <QString>
+
+#include <array>
+#include <optional>
+#include <vector>
+
+namespace ottavario {
+
+inline constexpr int kWinningBoxes = 8;
+using WinningValues = std::array<double, kWinningBoxes>;
+
+// The later box of the first pair of winning boxes holding the same number, in
+// the order the check looks for it; an empty box (0) repeats nothing.
+std::optional<int> repeatedWinningBox(const WinningValues& values);
+
+// The winning numbers as a set: a box that is not a match number matches none.
+ColumnMask winningMask(const WinningValues& values);
+
+struct Score {
+    long long eight = 0;
+    long long seven = 0;
+    long long six = 0;
+};
+
+// One AND and a popcount a column.
+Score score(const std::vector<ColumnMask>& columns, ColumnMask winning);
+
+// A counter as the result labels show it: nothing for no column.
+QString counterText(long long count);
+
+} // namespace ottavario

@@ -1,0 +1,112 @@
+#include "calculation.h"
+
+#include "column_file.h"
+#include "core/data_folder.h"
+#include "development.h"
+#include "reduction.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace ottavario {
+
+int progressMaximum(qint64 developedCount, SystemType type)
+{
+    return 100 + progressFactor(type) * static_cast<int>(std::max<qint64>(developedCount, 0) / 30);
+}
+
+WorkFiles WorkFiles::standard() { return { developedWorkFile(), keptWorkFile() }; }
+
+namespace {
+    FileResult<void> makeFolderOf(const QString& path)
+    {
+        const QString folder = QFileInfo(path).absolutePath();
+        if (QFileInfo(folder).isDir() || QDir().mkpath(folder))
+            return {};
+        return std::unexpected(
+            FileError { path, QStringLiteral("la cartella %1 non si può creare").arg(folder) });
+    }
+
+    FileResult<void> removeIfPresent(const QString& path)
+    {
+        const QFileInfo info(path);
+        if (!info.exists() && !info.isSymLink())
+            return {};
+        if (info.isDir())
+            return std::unexpected(FileError { path, QStringLiteral("al suo posto c'è una cartella") });
+        QFile file(path);
+        if (!file.remove())
+            return std::unexpected(FileError { path, describe(file.error()) });
+        return {};
+    }
+
+    class ProgressReporter {
+    public:
+        ProgressReporter(CalculationProgress* progress)
+            : m_progress(progress)
+        {
+            if (m_progress)
+                m_progress->value = CalculationProgress::kStartValue;
+        }
+        ~ProgressReporter()
+        {
+            if (m_progress)
+                m_progress->value = CalculationProgress::kStartValue;
+        }
+
+        void setMaximum(int maximum)
+        {
+            m_maximum = maximum;
+            if (m_progress)
+                m_progress->maximum = maximum;
+        }
+
+        void reached(qsizetype done, qsizetype total)
+        {
+            if (!m_progress || total <= 0)
+                return;
+            const qint64 span = m_maximum - CalculationProgress::kStartValue;
+            const qint64 value = CalculationProgress::kStartValue + span * std::min(done, total) / total;
+            m_progress->value = static_cast<int>(std::min<qint64>(value, m_maximum));
+        }
+
+    private:
+        CalculationProgress* m_progress;
+        int m_maximum = 100;
+    };
+}
+
+FileResult<ColumnCalculation> calculateColumns(const Grid& grid, SystemType type,
+    const WorkFiles& files, CalculationProgress* progress)
+{
+    ProgressReporter reporter(progress);
+    for (const QString& path : { files.developed, files.kept }) {
+        if (auto made = makeFolderOf(path); !made)
+            return std::unexpected(made.error());
+        if (auto removed = removeIfPresent(path); !removed)
+            return std::unexpected(removed.error());
+    }
+
+    const DevelopedColumns developed = developColumns(grid);
+    if (auto written = writeFileAtomically(files.developed, developed.records); !written)
+        return std::unexpected(written.error());
+
+    const qsizetype n = developed.count();
+    reporter.setMaximum(progressMaximum(n, type));
+    ColumnCalculation result;
+    result.developedCount = n;
+    result.kept = reduceColumns(developed.masks, threshold(type),
+        [&](qsizetype done) { reporter.reached(done, n); });
+
+    if (auto written = writeFileAtomically(files.kept, formatColumnMasks(result.kept)); !written) {
+        // Without its partner the developed file would pass for a finished calculation.
+        QFile::remove(files.developed);
+        return std::unexpected(written.error());
+    }
+    return result;
+}
+
+} // namespace ottavario

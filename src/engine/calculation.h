@@ -1,0 +1,51 @@
+#pragma once
+
+#include "core/column.h"
+#include "core/file_error.h"
+#include "core/system_type.h"
+
+#include <QString>
+
+#include <atomic>
+#include <vector>
+
+namespace ottavario {
+
+struct Grid;
+
+// The progress bar of a calculation, written by the worker and polled by the
+// window (ProgressBar1: minimum 1 once it moves, maximum, value).
+struct CalculationProgress {
+    static constexpr int kStartValue = 1;
+
+    std::atomic<int> maximum { 100 };
+    std::atomic<int> value { kStartValue };
+};
+
+// 100 + f x floor(n / 30), with f from the system type.
+int progressMaximum(qint64 developedCount, SystemType type);
+
+// The two work files a calculation rewrites.
+struct WorkFiles {
+    QString developed; // tmp: the developed columns, typed fields in box order
+    QString kept; // sistmp: the kept columns, ascending canonical fields
+
+    static WorkFiles standard(); // in workFolder()
+};
+
+struct ColumnCalculation {
+    qint64 developedCount = 0; // n
+    std::vector<ColumnMask> kept; // K columns, in the order they were kept
+};
+
+// The whole calculation command after the grid checks, safe to run on a
+// worker thread: develops the grid, reduces it for the system type and
+// rewrites both work files, creating their folder when it is missing. The
+// grid should pass checkGrid(). A work file that cannot be removed or written
+// is an error naming it; a failure never leaves a stale file behind. The
+// progress value moves from its start value towards the maximum with the
+// candidates reduced, and is back at the start value when the call returns.
+FileResult<ColumnCalculation> calculateColumns(const Grid& grid, SystemType type,
+    const WorkFiles& files = WorkFiles::standard(), CalculationProgress* progress = nullptr);
+
+} // namespace ottavario

@@ -1,0 +1,264 @@
+#include "core/data_folder.h"
+#include "engine/preview_model.h"
+#include "mainwin/grid_entry.h"
+#include "mainwin/main_window.h"
+#include "settings/settings_file.h"
+#include "support/recording_services.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <memory>
+
+using namespace ottavario;
+
+using BoxTexts = QList<QStringList>;
+Q_DECLARE_METATYPE(BoxTexts)
+Q_DECLARE_METATYPE(SystemType)
+
+class TestCalculationCommand : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_home;
+    testing::RecordingMessageService m_messages;
+    testing::ScriptedFileDialogs m_dialogs;
+    std::unique_ptr<MainWindow> m_window;
+
+    QString labelText(const char* name) const
+    {
+        return m_window->findChild<QLabel*>(QLatin1StringView(name))->text();
+    }
+
+    void fill(const BoxTexts& boxes)
+    {
+        for (int box = 0; box < boxes.size(); ++box)
+            for (int i = 0; i < boxes[box].size(); ++i)
+                m_window->entry(box, i)->setText(boxes[box][i]);
+    }
+
+    // Runs the command from its button and waits for the worker.
+    void calculate()
+    {
+        QSignalSpy finished(m_window.get(), &MainWindow::calculationFinished);
+        m_window->findChild<QToolButton*>(QStringLiteral("Command1"))->click();
+        if (m_window->isCalculating())
+            QVERIFY(finished.wait(60000));
+    }
+
+    static QByteArray contents(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+
+    static BoxTexts workedExampleGrid()
+    {
+        return { { "1", "2" }, { "3" }, { "4" }, { "5" }, { "6" }, { "7" }, { "8" }, { "9" } };
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_home.isValid());
+        qputenv("OTTAVARIO_HOME", m_home.path().toLocal8Bit());
+        QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+    }
+
+    void init()
+    {
+        QVERIFY(prepareDataFolder().has_value());
+        m_messages.shown.clear();
+        m_window = std::make_unique<MainWindow>(
+            MainWindowServices { &m_messages, &m_dialogs }, settings::defaultValues());
+        m_window->show();
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    }
+
+    void cleanup()
+    {
+        m_window.reset();
+        QDir(workFolder()).removeRecursively();
+    }
+
+    void workedExample_data()
+    {
+        QTest::addColumn<SystemType>("type");
+        QTest::addColumn<int>("kept");
+        QTest::newRow("Integrale") << SystemType::Integrale << 2;
+        QTest::newRow("Sette punti") << SystemType::SettePunti << 1;
+        QTest::newRow("Sei punti") << SystemType::SeiPunti << 1;
+        QTest::newRow("Cinque punti") << SystemType::CinquePunti << 1;
+    }
+
+    void workedExample()
+    {
+        QFETCH(SystemType, type);
+        QFETCH(int, kept);
+        fill(workedExampleGrid());
+        m_window->setSystemType(type);
+        calculate();
+        QVERIFY(m_messages.shown.isEmpty());
+        QCOMPARE(m_window->preview().rowCount(), kept);
+        QCOMPARE(m_window->preview().index(0).data().toString(),
+            QStringLiteral("   1   3   4   5   6   7   8   9"));
+        QCOMPARE(labelText("Label3"), QStringLiteral("Colonne ridotte  %1").arg(kept));
+        QCOMPARE(labelText("Label6"),
+            kept == 2 ? QStringLiteral("Prezzo ridotto  1.600")
+                      : QStringLiteral("Prezzo ridotto  800"));
+        QCOMPARE(
+            labelText("Label7"), kept == 2 ? QStringLiteral("€ 0,82") : QStringLiteral("€ 0,41"));
+        QVERIFY(m_window->draft().computed);
+        QCOMPARE(contents(developedWorkFile()), QByteArray(" 1 3 4 5 6 7 8 9 2 3 4 5 6 7 8 9"));
+        QCOMPARE(contents(keptWorkFile()).size(), kept * 16);
+        QCOMPARE(m_window->findChild<QProgressBar*>(QStringLiteral("ProgressBar1"))->value(), 1);
+    }
+
+    void nothingDevelopedStillComputes()
+    {
+        fill({ { "5" }, { "5" }, { "4" }, { "6" }, { "7" }, { "8" }, { "9" }, { "10" } });
+        calculate();
+        QCOMPARE(m_window->preview().rowCount(), 0);
+        QCOMPARE(labelText("Label3"), QStringLiteral("Colonne ridotte  "));
+        QCOMPARE(labelText("Label6"), QStringLiteral("Prezzo ridotto  "));
+        QCOMPARE(labelText("Label7"), QStringLiteral("€ 0,00"));
+        QVERIFY(m_window->draft().computed);
+        QCOMPARE(contents(developedWorkFile()), QByteArray());
+        QCOMPARE(contents(keptWorkFile()), QByteArray());
+    }
+
+    void refusals_data()
+    {
+        QTest::addColumn<BoxTexts>("boxes");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("focus");
+        const BoxTexts ones = { { "1" }, { "2" }, { "3" }, { "4" }, { "5" }, { "6" }, { "7" }, {} };
+        QTest::newRow("an empty box") << ones << "Salva sistema Ottavario*"
+                                      << "Iserire i numeri per elaborare il sistema."
+                                      << "";
+        QTest::newRow("repeat in box 6") << BoxTexts { { "1" }, { "2" }, { "3" }, { "4" }, { "5" },
+            { "6", "11", "12", "6" }, { "7" }, { "8" } }
+                                         << "Controllo"
+                                         << "Numero doppio controllare "
+                                         << "Text6(0)";
+        QTest::newRow("repeat in box 2 on the lower entry") << BoxTexts { { "1" },
+            { "9", "2", "2" }, { "3" }, { "4" }, { "5" }, { "6" }, { "7" }, { "8" } }
+                                                            << "Controllo"
+                                                            << "Numero doppio controllare "
+                                                            << "Text2(1)";
+        QTest::newRow("45 cannot be marked") << BoxTexts { { "1" }, { "2" }, { "3", "45" }, { "4" },
+            { "5" }, { "6" }, { "7" }, { "8" } }
+                                             << "Controllo"
+                                             << "Numero non valido: inserire i numeri da 1 a 32."
+                                             << "Text3(1)";
+        QTest::newRow("a fraction cannot be marked")
+            << BoxTexts { { "1" }, { "2" }, { "3" }, { "4" }, { ".5" }, { "6" }, { "7" }, { "8" } }
+            << "Controllo"
+            << "Numero non valido: inserire i numeri da 1 a 32."
+            << "Text5(0)";
+    }
+
+    void refusals()
+    {
+        QFETCH(BoxTexts, boxes);
+        QFETCH(QString, title);
+        QFETCH(QString, text);
+        QFETCH(QString, focus);
+        QFile old(developedWorkFile());
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("previous");
+        old.close();
+        fill(boxes);
+        QString focusWhileShown;
+        m_messages.onShow = [&] {
+            focusWhileShown = QApplication::focusWidget()
+                ? QApplication::focusWidget()->objectName()
+                : QString();
+        };
+        calculate();
+        m_messages.onShow = nullptr;
+        QCOMPARE(m_messages.shown.size(), 1);
+        QCOMPARE(m_messages.shown[0].title, title);
+        QCOMPARE(m_messages.shown[0].text, text);
+        if (!focus.isEmpty()) {
+            auto* entry = m_window->findChild<GridEntry*>(focus);
+            QVERIFY(entry->hasFocus());
+            QCOMPARE(entry->selectedText(), entry->text());
+        }
+        QVERIFY(!m_window->draft().computed);
+        QCOMPARE(contents(developedWorkFile()), QByteArray("previous"));
+    }
+
+    void aMissingWorkFolderIsCreated()
+    {
+        QVERIFY(QDir(workFolder()).removeRecursively());
+        fill(workedExampleGrid());
+        calculate();
+        QVERIFY(m_messages.shown.isEmpty());
+        QCOMPARE(contents(keptWorkFile()), QByteArray(" 1 3 4 5 6 7 8 9"));
+    }
+
+    void anUnwritableWorkFileIsTold()
+    {
+        QVERIFY(QDir().mkpath(keptWorkFile())); // a folder where the file belongs
+        fill(workedExampleGrid());
+        calculate();
+        QCOMPARE(m_messages.shown.size(), 1);
+        QVERIFY2(m_messages.lastText().contains(QDir::toNativeSeparators(keptWorkFile()))
+                || m_messages.lastText().contains(keptWorkFile()),
+            qPrintable(m_messages.lastText()));
+        QVERIFY(!m_window->draft().computed);
+    }
+
+    void theWindowTakesNoCommandWhileCalculating()
+    {
+        fill({ { "1", "2", "3", "4", "5" }, { "1", "2", "6", "7", "8" },
+            { "9", "10", "11", "12", "13" }, { "9", "10", "14", "15", "16" },
+            { "17", "18", "19", "20", "21" }, { "17", "18", "22", "23", "24" },
+            { "25", "26", "27", "28", "29" }, { "25", "26", "30", "31", "32" } });
+        m_window->setSystemType(SystemType::Integrale);
+        QSignalSpy finished(m_window.get(), &MainWindow::calculationFinished);
+        m_window->calculate();
+        if (m_window->isCalculating()) {
+            QVERIFY(!m_window->menuBar()->isEnabled());
+            QVERIFY(!m_window->entry(0, 0)->isEnabled());
+            m_window->calculate(); // ignored
+            QVERIFY(finished.wait(60000));
+        }
+        QCOMPARE(finished.size(), 1);
+        QVERIFY(m_window->entry(0, 0)->isEnabled());
+        QCOMPARE(m_window->preview().rowCount(), 234256);
+        QCOMPARE(labelText("Label3"), QStringLiteral("Colonne ridotte  234.256"));
+    }
+
+    void aChangeAfterTheCalculationClearsTheMarker()
+    {
+        fill(workedExampleGrid());
+        calculate();
+        QVERIFY(m_window->draft().computed);
+        m_window->entry(7, 0)->setText(QStringLiteral("10"));
+        QVERIFY(!m_window->draft().computed);
+    }
+
+    void newSystemEmptiesThePreview()
+    {
+        fill(workedExampleGrid());
+        calculate();
+        m_window->findChild<QAction*>(QStringLiteral("nuovo"))->trigger();
+        QCOMPARE(m_window->preview().rowCount(), 0);
+        QCOMPARE(labelText("Label3"), QStringLiteral("Colonne ridotte"));
+    }
+};
+
+QTEST_MAIN(TestCalculationCommand)
+#include "test_calculation_command.moc"
