@@ -23,34 +23,45 @@ double readNumber(QStringView text)
     }
 
     // Digits are accumulated as an integer and scaled once, so "0.41" reads
-    // as the same double as the literal 0.41.
+    // as the same double as the literal 0.41. Digits past what a double holds
+    // are dropped (integer ones still scale), so a long run never gives inf / inf.
+    constexpr double kFullMantissa = 1e17;
     double mantissa = 0;
     int fractionDigits = 0;
+    int droppedIntegerDigits = 0;
     bool seenDigit = false;
     while (i < size && isDigit(text[i])) {
-        mantissa = mantissa * 10 + (text[i].unicode() - u'0');
+        if (mantissa < kFullMantissa)
+            mantissa = mantissa * 10 + (text[i].unicode() - u'0');
+        else
+            ++droppedIntegerDigits;
         seenDigit = true;
         ++i;
     }
     if (i < size && text[i] == u'.') {
         ++i;
         while (i < size && isDigit(text[i])) {
-            mantissa = mantissa * 10 + (text[i].unicode() - u'0');
-            ++fractionDigits;
+            if (mantissa < kFullMantissa) {
+                mantissa = mantissa * 10 + (text[i].unicode() - u'0');
+                ++fractionDigits;
+            }
             seenDigit = true;
             ++i;
         }
     }
     if (!seenDigit)
         return 0;
-    const double value = fractionDigits ? mantissa / std::pow(10.0, fractionDigits) : mantissa;
+    double value = fractionDigits ? mantissa / std::pow(10.0, fractionDigits) : mantissa;
+    if (droppedIntegerDigits)
+        value *= std::pow(10.0, droppedIntegerDigits);
     return negative ? -value : value;
 }
 
 long long readWholeNumber(QStringView text)
 {
     const double value = readNumber(text);
-    if (!std::isfinite(value))
+    // Too many digits read as infinite: clamped like any other huge number.
+    if (std::isnan(value))
         return 0;
     if (value >= 9.0e18)
         return 9'000'000'000'000'000'000LL;

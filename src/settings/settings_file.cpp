@@ -102,10 +102,13 @@ QStringList parseValues(const QString& text)
         if (i >= size)
             break;
         if (text[i] == u'"') {
-            const qsizetype close = text.indexOf(u'"', i + 1);
-            const qsizetype end = close < 0 ? size : close;
-            values.append(text.mid(i + 1, end - i - 1));
-            i = close < 0 ? size : close + 1;
+            // No value holds a line end, so a quote left open ends with its line
+            // instead of swallowing the next one and moving every later value.
+            qsizetype close = i + 1;
+            while (close < size && text[close] != u'"' && !isLineEnd(text[close]))
+                ++close;
+            values.append(text.mid(i + 1, close - i - 1));
+            i = close < size && text[close] == u'"' ? close + 1 : close;
             // Anything between the closing quote and the separator is dropped.
             while (i < size && text[i] != u',' && !isLineEnd(text[i]))
                 ++i;
