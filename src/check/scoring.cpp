@@ -1,6 +1,9 @@
 #include "scoring.h"
 
 #include "core/grid.h"
+#include "engine/column_file.h"
+
+#include <algorithm>
 
 #include <bit>
 
@@ -30,6 +33,25 @@ Score score(const std::vector<ColumnMask>& columns, ColumnMask winning)
     for (ColumnMask column : columns)
         ++byPoints[std::popcount(column & winning)];
     return { byPoints[8], byPoints[7], byPoints[6] };
+}
+
+std::vector<WinningColumn> winningColumns(
+    const std::vector<ColumnMask>& columns, ColumnMask winning)
+{
+    std::vector<WinningColumn> winners;
+    for (size_t r = 0; r < columns.size(); ++r) {
+        const int points = std::popcount(columns[r] & winning);
+        if (points >= 6)
+            winners.push_back({ qint64(r) + 1, columns[r], points });
+    }
+    std::stable_sort(winners.begin(), winners.end(),
+        [](const WinningColumn& a, const WinningColumn& b) { return a.points > b.points; });
+    return winners;
+}
+
+QString winningColumnLine(const WinningColumn& column)
+{
+    return QStringLiteral("%1 punti  ").arg(column.points) + previewLine(numbersOf(column.column));
 }
 
 QString counterText(long long count) { return count ? QString::number(count) : QString(); }

@@ -29,6 +29,20 @@ struct Score {
 // One AND and a popcount a column.
 Score score(const std::vector<ColumnMask>& columns, ColumnMask winning);
 
+// A column of the system with 6 points or more.
+struct WinningColumn {
+    qint64 record = 0; // from 1, in file order
+    ColumnMask column = 0;
+    int points = 0;
+};
+
+// The columns with 6, 7 or 8 points, best first, in file order within a score.
+std::vector<WinningColumn> winningColumns(
+    const std::vector<ColumnMask>& columns, ColumnMask winning);
+
+// "8 punti", then the column as the preview writes it.
+QString winningColumnLine(const WinningColumn& column);
+
 // A counter as the result labels show it: nothing for no column.
 QString counterText(long long count);
 

@@ -1,5 +1,6 @@
 #include "main_window.h"
 
+#include "check/check_window.h"
 #include "core/number.h"
 #include "engine/calculation.h"
 #include "engine/grid_check.h"
@@ -216,7 +217,7 @@ void MainWindow::buildMenus()
     connect(findChild<QToolButton*>(QStringLiteral("Command3")), &QToolButton::clicked, this,
         [this] { notYetAvailable(QStringLiteral("Stampa")); });
     connect(findChild<QToolButton*>(QStringLiteral("Command7")), &QToolButton::clicked, this,
-        [this] { notYetAvailable(QStringLiteral("Spoglio")); });
+        &MainWindow::openCheckWindow);
 }
 
 QWidget* MainWindow::buildCommandRow()
@@ -436,6 +437,24 @@ void MainWindow::setBusy(bool busy)
     for (QWidget* w : { static_cast<QWidget*>(menuBar()), m_commandRow, m_gridFrame, m_typeFrame,
              static_cast<QWidget*>(m_quitButton) })
         w->setEnabled(!busy);
+}
+
+void MainWindow::showBlocking(QWidget* window)
+{
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    setEnabled(false);
+    connect(window, &QObject::destroyed, this, [this] {
+        setEnabled(true);
+        activateWindow();
+    });
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void MainWindow::openCheckWindow()
+{
+    showBlocking(new CheckWindow(m_services.messages, m_services.dialogs));
 }
 
 void MainWindow::notYetAvailable(const QString& what)

@@ -75,6 +75,10 @@ private:
     void resetReducedSummary();
 
     void notYetAvailable(const QString& what);
+    // A window that keeps the user in it: the main window takes no input
+    // until it closes.
+    void showBlocking(QWidget* window);
+    void openCheckWindow();
     void setBusy(bool busy);
     void showProgress();
     void calculationDone();

@@ -391,6 +391,19 @@ private slots:
         QVERIFY(!m_window->isVisible());
     }
 
+    void checkWindowDisablesTheMainWindowUntilClosed()
+    {
+        m_window->findChild<QToolButton*>(QStringLiteral("Command7"))->click();
+        QWidget* check = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == QStringLiteral("Form3") && w->isVisible())
+                check = w;
+        QVERIFY(check);
+        QVERIFY(!m_window->isEnabled());
+        check->close();
+        QTRY_VERIFY(m_window->isEnabled());
+    }
+
     void settingsWithoutPricesShowZero()
     {
         MainWindow window({ &m_messages, &m_dialogs }, QStringList { QStringLiteral("Rossi") });

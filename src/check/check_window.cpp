@@ -1,0 +1,285 @@
+#include "check_window.h"
+
+#include "core/data_folder.h"
+#include "core/number.h"
+#include "engine/column_file.h"
+#include "mainwin/grid_entry.h"
+#include "mainwin/icons.h"
+#include "mainwin/services.h"
+#include "systems/description_file.h"
+#include "systems/system_files.h"
+
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace ottavario {
+
+namespace {
+    const QString kCheckTitle = QStringLiteral("Spoglio sistema Ottavario*");
+    const QString kCrLf = QStringLiteral("\r\n");
+
+    QString indexed(const char* name, int index)
+    {
+        return QStringLiteral("%1(%2)").arg(QLatin1StringView(name)).arg(index);
+    }
+}
+
+CheckWindow::CheckWindow(MessageService* messages, FileDialogService* dialogs, QWidget* parent)
+    : QMainWindow(parent)
+    , m_messages(messages)
+    , m_dialogs(dialogs)
+{
+    setObjectName(QStringLiteral("Form3"));
+    setWindowTitle(QStringLiteral("Spoglio sitemi Ottavario*"));
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+
+    auto* top = new QHBoxLayout;
+    auto* openButton = new QToolButton(central);
+    openButton->setObjectName(QStringLiteral("Command1"));
+    openButton->setToolTip(QStringLiteral("Apre un sistema"));
+    openButton->setIcon(icons::icon(icons::Picture::Open));
+    openButton->setIconSize(QSize(32, 32));
+    openButton->setAutoRaise(true);
+    auto* checkButton = new QToolButton(central);
+    checkButton->setObjectName(QStringLiteral("Command2"));
+    checkButton->setToolTip(QStringLiteral("Spoglio sistema"));
+    checkButton->setIcon(icons::icon(icons::Picture::Check));
+    checkButton->setIconSize(QSize(32, 32));
+    checkButton->setAutoRaise(true);
+    top->addWidget(openButton);
+    top->addWidget(checkButton);
+    m_pathLabel = new QLabel(central);
+    m_pathLabel->setObjectName(QStringLiteral("Label4"));
+    m_pathLabel->setFrameShape(QFrame::StyledPanel);
+    m_pathLabel->setFrameShadow(QFrame::Sunken);
+    top->addWidget(m_pathLabel, 1);
+    layout->addLayout(top);
+
+    auto* middle = new QHBoxLayout;
+    m_text = new QPlainTextEdit(central);
+    m_text->setObjectName(QStringLiteral("Text1"));
+    m_text->setReadOnly(true);
+    QFont mono = m_text->font();
+    mono.setFamily(QStringLiteral("Monospace"));
+    mono.setStyleHint(QFont::TypeWriter);
+    m_text->setFont(mono);
+    m_text->setMinimumSize(
+        m_text->fontMetrics().horizontalAdvance(QStringLiteral("Casella 8 :  32 32 32 32 32 "))
+            + 30,
+        m_text->fontMetrics().lineSpacing() * 12);
+    middle->addWidget(m_text, 1);
+
+    auto* frame = new QGroupBox(QStringLiteral("Contollo colonne"), central);
+    frame->setObjectName(QStringLiteral("Frame1"));
+    auto* frameLayout = new QVBoxLayout(frame);
+    auto* winningHeading = new QLabel(QStringLiteral("Colonna vincente"), frame);
+    winningHeading->setObjectName(indexed("Label1", 1));
+    frameLayout->addWidget(winningHeading);
+    auto* winningRow = new QHBoxLayout;
+    for (int box = 0; box < kWinningBoxes; ++box) {
+        auto* entry = new GridEntry(frame);
+        entry->setObjectName(indexed("Text2", box + 1));
+        m_winning[box] = entry;
+        winningRow->addWidget(entry);
+        connect(entry, &QLineEdit::textChanged, this, [this, box] { winningChanged(box); });
+        connect(entry, &QLineEdit::returnPressed, this, [this, box] { checkWinningEntry(box); });
+    }
+    frameLayout->addLayout(winningRow);
+    auto* resultsHeading = new QLabel(QStringLiteral("Punteggio ottenuto"), frame);
+    resultsHeading->setObjectName(indexed("Label1", 0));
+    frameLayout->addWidget(resultsHeading);
+    auto* results = new QGridLayout;
+    const std::array<QString, 3> captions = { QStringLiteral("Otto punti"),
+        QStringLiteral("Sette punti"), QStringLiteral("Sei punti") };
+    for (int i = 0; i < 3; ++i) {
+        auto* caption = new QLabel(captions[i], frame);
+        caption->setObjectName(indexed("Label2", i));
+        m_results[i] = new QLabel(QStringLiteral("0"), frame);
+        m_results[i]->setObjectName(indexed("Label3", i));
+        m_results[i]->setFrameShape(QFrame::StyledPanel);
+        m_results[i]->setFrameShadow(QFrame::Sunken);
+        m_results[i]->setMinimumWidth(
+            m_results[i]->fontMetrics().horizontalAdvance(QStringLiteral("3900000")));
+        m_results[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        results->addWidget(caption, i, 0);
+        results->addWidget(m_results[i], i, 1);
+    }
+    results->setColumnStretch(2, 1);
+    frameLayout->addLayout(results);
+    auto* winnersHeading = new QLabel(QStringLiteral("Colonne vincenti"), frame);
+    winnersHeading->setObjectName(QStringLiteral("winningColumnsHeading"));
+    frameLayout->addWidget(winnersHeading);
+    m_winners = new QListWidget(frame);
+    m_winners->setObjectName(QStringLiteral("winningColumns"));
+    m_winners->setToolTip(QStringLiteral("Le colonne del sistema con 6, 7 e 8 punti."));
+    m_winners->setUniformItemSizes(true);
+    m_winners->setFont(mono);
+    frameLayout->addWidget(m_winners, 1);
+    middle->addWidget(frame);
+    layout->addLayout(middle, 1);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addStretch(1);
+    auto* quitButton = new QPushButton(QStringLiteral("Fine lavoro"), central);
+    quitButton->setObjectName(QStringLiteral("Command3"));
+    bottom->addWidget(quitButton);
+    layout->addLayout(bottom);
+    setCentralWidget(central);
+
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("file"));
+    QAction* apri = file->addAction(QStringLiteral("A&pri sistema"));
+    apri->setObjectName(QStringLiteral("apri"));
+    file->addSeparator();
+    QAction* spoglio = file->addAction(QStringLiteral("&Spoglio"));
+    spoglio->setObjectName(QStringLiteral("spoglio"));
+    file->addSeparator();
+    QAction* fine = file->addAction(QStringLiteral("&Fine lavoro"));
+    fine->setObjectName(QStringLiteral("fine"));
+
+    connect(apri, &QAction::triggered, this, &CheckWindow::openSystem);
+    connect(openButton, &QToolButton::clicked, apri, &QAction::trigger);
+    connect(spoglio, &QAction::triggered, this, &CheckWindow::check);
+    connect(checkButton, &QToolButton::clicked, spoglio, &QAction::trigger);
+    connect(fine, &QAction::triggered, this, &CheckWindow::close);
+    connect(quitButton, &QPushButton::clicked, fine, &QAction::trigger);
+
+    adjustSize();
+    if (const QScreen* screen = this->screen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+    }
+}
+
+void CheckWindow::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    emit closed();
+}
+
+void CheckWindow::setDescription(const QString& text)
+{
+    m_description = text;
+    QString shown = text;
+    shown.replace(kCrLf, QStringLiteral("\n"));
+    m_text->setPlainText(shown);
+}
+
+void CheckWindow::openSystem()
+{
+    const QString path = m_dialogs->openFileName(this,
+        { systemsFolder(), QStringLiteral("*.stt"),
+            QStringLiteral("File sistemi ottavario* (*.stt)"), QStringLiteral("stt") });
+    if (!path.isEmpty())
+        openSystemAt(path);
+}
+
+void CheckWindow::openSystemAt(const QString& path)
+{
+    const auto description = ottavario::openSystem(path);
+    if (!description) {
+        m_messages->information(
+            this, kCheckTitle, description.error().message(QStringLiteral("aprire")));
+        return;
+    }
+    QString text = QStringLiteral("Numeri in gioco ") + kCrLf;
+    for (int box = 0; box < kBoxes; ++box) {
+        text += QStringLiteral("Casella %1 : ").arg(box + 1);
+        for (const QString& number : description->grid.numbersOfBox(box))
+            text += u' ' + number;
+        text += kCrLf;
+    }
+    m_winning[0]->focusAndSelect();
+    m_openedPath = path;
+    m_pathLabel->setText(path);
+    m_columnFile = partnerPath(path);
+
+    // Opening reads the column file's length only; a missing file is told,
+    // never created.
+    const QFileInfo columns(m_columnFile);
+    const qint64 count = columns.isFile() ? columnCount(columns.size()) : 0;
+    text += kCrLf + QStringLiteral("Colonne in gioco : ") + QString::number(count);
+    setDescription(text);
+    if (!columns.isFile())
+        m_messages->information(this, kCheckTitle,
+            QStringLiteral(
+                "Il file delle colonne %1 non esiste: il sistema non si può controllare.")
+                .arg(m_columnFile));
+}
+
+void CheckWindow::winningChanged(int box)
+{
+    if (m_winning[box]->text().size() == 2)
+        checkWinningEntry(box);
+}
+
+void CheckWindow::checkWinningEntry(int box)
+{
+    if (!isValidMatchNumber(readNumber(m_winning[box]->text()))) {
+        m_winning[box]->focusAndSelect();
+        return;
+    }
+    if (box < kWinningBoxes - 1)
+        m_winning[box + 1]->focusAndSelect();
+}
+
+void CheckWindow::check()
+{
+    WinningValues values {};
+    for (int box = 0; box < kWinningBoxes; ++box)
+        values[box] = readNumber(m_winning[box]->text());
+    if (const auto repeated = repeatedWinningBox(values)) {
+        m_messages->information(
+            this, QStringLiteral("Controllo"), QStringLiteral("Numero doppio controllare "));
+        m_winning[*repeated]->focusAndSelect();
+        return;
+    }
+    if (m_openedPath.isEmpty()) {
+        m_messages->information(this, kCheckTitle, QStringLiteral("Aprire un sistema."));
+        return;
+    }
+    if (!QFileInfo(m_columnFile).isFile()) {
+        m_messages->information(this, kCheckTitle,
+            QStringLiteral(
+                "Il file delle colonne %1 non esiste: il sistema non si può controllare.")
+                .arg(m_columnFile));
+        return;
+    }
+    const auto columns = readColumnMasks(m_columnFile);
+    if (!columns) {
+        m_messages->information(
+            this, kCheckTitle, columns.error().message(QStringLiteral("controllare")));
+        return;
+    }
+    const Score result = score(*columns, winningMask(values));
+    m_results[0]->setText(counterText(result.eight));
+    m_results[1]->setText(counterText(result.seven));
+    m_results[2]->setText(counterText(result.six));
+    m_winners->clear();
+    for (const WinningColumn& winner : winningColumns(*columns, winningMask(values)))
+        m_winners->addItem(winningColumnLine(winner));
+}
+
+QStringList CheckWindow::winningLines() const
+{
+    QStringList lines;
+    for (int i = 0; i < m_winners->count(); ++i)
+        lines << m_winners->item(i)->text();
+    return lines;
+}
+
+} // namespace ottavario
