@@ -1,6 +1,7 @@
 #include "main_window.h"
 
 #include "check/check_window.h"
+#include "core/data_folder.h"
 #include "core/number.h"
 #include "engine/calculation.h"
 #include "engine/grid_check.h"
@@ -9,6 +10,7 @@
 #include "mainwin/icons.h"
 #include "mainwin/services.h"
 #include "settings/settings_file.h"
+#include "systems/system_files.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -191,9 +193,9 @@ void MainWindow::buildMenus()
     QAction* info = addAction(options, "info", QStringLiteral("&Informazioni su Ottavario..."));
 
     connect(nuovo, &QAction::triggered, this, &MainWindow::newSystem);
-    connect(apri, &QAction::triggered, this, [this] { notYetAvailable(QStringLiteral("Apri")); });
+    connect(apri, &QAction::triggered, this, &MainWindow::openSystem);
     connect(calcolo, &QAction::triggered, this, &MainWindow::calculate);
-    connect(salva, &QAction::triggered, this, [this] { notYetAvailable(QStringLiteral("Salva")); });
+    connect(salva, &QAction::triggered, this, &MainWindow::saveSystem);
     connect(importa, &QAction::triggered, this,
         [this] { notYetAvailable(QStringLiteral("Importa esporta")); });
     connect(fine, &QAction::triggered, this, &MainWindow::close);
@@ -365,11 +367,17 @@ void MainWindow::resetReducedSummary()
     m_reducedEuro->setText(labels::kEuro);
 }
 
-void MainWindow::newSystem()
+void MainWindow::clearGrid()
 {
+    // Entry by entry, as a player would, so each change recounts.
     for (int i = 0; i < kEntries; ++i)
         for (int box = 0; box < kBoxes; ++box)
             m_entries[box][i]->clear();
+}
+
+void MainWindow::newSystem()
+{
+    clearGrid();
     setSystemType(SystemType::SeiPunti);
     m_entries[0][0]->focusAndSelect();
     m_draft.computed = false;
@@ -394,6 +402,7 @@ void MainWindow::calculate()
     m_calculationProgress->maximum = 100;
     m_calculationProgress->value = CalculationProgress::kStartValue;
     setBusy(true);
+    m_calculatedType = systemType();
     m_calculation.setFuture(QtConcurrent::run(
         [grid = m_draft.grid, type = systemType(), progress = m_calculationProgress.get()] {
             return calculateColumns(grid, type, WorkFiles::standard(), progress);
@@ -428,6 +437,7 @@ void MainWindow::calculationDone()
     m_reducedPrice->setText(m_draft.reducedPriceText(kept));
     m_reducedEuro->setText(m_draft.reducedEuroText(kept));
     m_draft.computed = true;
+    m_computedType = m_calculatedType;
     emit calculationFinished();
 }
 
@@ -437,6 +447,70 @@ void MainWindow::setBusy(bool busy)
     for (QWidget* w : { static_cast<QWidget*>(menuBar()), m_commandRow, m_gridFrame, m_typeFrame,
              static_cast<QWidget*>(m_quitButton) })
         w->setEnabled(!busy);
+}
+
+namespace {
+    const QString kSaveTitle = QStringLiteral("Salva sistema Ottavario*");
+    const QString kOpenTitle = QStringLiteral("Apri sistema Ottavario*");
+    const QString kSystemFilter = QStringLiteral("File Ottavario* (*.stt)");
+}
+
+QString MainWindow::systemName() const { return m_systemName->text(); }
+
+void MainWindow::saveSystem()
+{
+    if (isCalculating())
+        return;
+    if (!m_draft.computed) {
+        m_services.messages->information(
+            this, kSaveTitle, QStringLiteral("Prima di salvare il sistema bisogna elaborarlo."));
+        return;
+    }
+    QString path = m_services.dialogs->saveFileName(
+        this, { systemsFolder(), QString(), kSystemFilter, QStringLiteral("stt") });
+    if (path.isEmpty())
+        return;
+    if (!isDescriptionPath(path))
+        path += QStringLiteral(".stt");
+    const auto saved = ottavario::saveSystem(path, m_draft.grid, m_computedType, keptWorkFile());
+    if (!saved) {
+        m_services.messages->information(
+            this, kSaveTitle, saved.error().message(QStringLiteral("salvare")));
+        return;
+    }
+    m_systemName->setText(path);
+}
+
+void MainWindow::openSystem()
+{
+    if (isCalculating())
+        return;
+    const QString path = m_services.dialogs->openFileName(
+        this, { systemsFolder(), QString(), kSystemFilter, QStringLiteral("stt") });
+    if (!path.isEmpty())
+        openSystemAt(path);
+}
+
+void MainWindow::openSystemAt(const QString& path)
+{
+    // The whole file is read and checked before the grid is touched.
+    const auto description = ottavario::openSystem(path);
+    if (!description) {
+        m_services.messages->information(
+            this, kOpenTitle, description.error().message(QStringLiteral("aprire")));
+        return;
+    }
+    clearGrid();
+    m_previewModel->clear();
+    setSystemType(description->type);
+    for (int box = 0; box < kBoxes; ++box)
+        for (int i = 0; i < kEntries; ++i)
+            if (!description->grid.entries[box][i].isEmpty())
+                m_entries[box][i]->setText(description->grid.entries[box][i]);
+    m_entries[0][0]->focusAndSelect();
+    m_draft.computed = false;
+    m_systemName->setText(path);
+    resetReducedSummary();
 }
 
 void MainWindow::showBlocking(QWidget* window)

@@ -52,6 +52,13 @@ public:
     // Calcolo delle colonne: checks the grid, then develops and reduces it off
     // the interface thread; the window takes no command meanwhile.
     void calculate();
+    // Salva sistema con nome: the computed system as a .stt and .stg pair.
+    void saveSystem();
+    // Apri sistema: a saved description back into the grid.
+    void openSystem();
+    void openSystemAt(const QString& path);
+    QString systemName() const;
+
     bool isCalculating() const { return m_calculation.isRunning(); }
     // Kept columns of the last calculation, as the preview shows them.
     const PreviewModel& preview() const { return *m_previewModel; }
@@ -73,6 +80,7 @@ private:
     void entryEntered(int box, int index);
     void showFullSummary(SystemDraft::EuroPrefix prefix);
     void resetReducedSummary();
+    void clearGrid();
 
     void notYetAvailable(const QString& what);
     // A window that keeps the user in it: the main window takes no input
@@ -85,6 +93,9 @@ private:
 
     MainWindowServices m_services;
     SystemDraft m_draft;
+    // The type the last calculation reduced with: what the columns guarantee.
+    SystemType m_computedType = kDefaultSystemType;
+    SystemType m_calculatedType = kDefaultSystemType; // of the calculation under way
 
     std::array<std::array<GridEntry*, kEntries>, kBoxes> m_entries {};
     std::array<QRadioButton*, 4> m_options {};
