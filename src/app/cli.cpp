@@ -1,0 +1,172 @@
+#include "cli.h"
+
+#include "check/scoring.h"
+#include "core/file_error.h"
+#include "core/number.h"
+#include "engine/calculation.h"
+#include "engine/column_file.h"
+#include "engine/grid_check.h"
+#include "systems/system_files.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace ottavario::cli {
+
+namespace {
+    constexpr int kFailed = 2;
+    constexpr int kUsage = 1;
+
+    const char* const kUsageText = "uso:\n"
+                                   "  ottavario-cli compute FILE.stt [--out FILE.stg]\n"
+                                   "  ottavario-cli check --winning N1,N2,...,N8 FILE.stt...\n";
+
+    int usage(QTextStream& err)
+    {
+        err << kUsageText;
+        return kUsage;
+    }
+
+    QString problemLine(const GridProblem& problem)
+    {
+        QString line = problemMessage(problem.kind).trimmed();
+        if (problem.kind != GridProblem::Kind::NoNumbers)
+            line += QStringLiteral(" (casella %1, numero %2)")
+                        .arg(problem.box + 1)
+                        .arg(problem.entry + 1);
+        return line;
+    }
+
+    int compute(const QStringList& args, QTextStream& out, QTextStream& err)
+    {
+        QString input;
+        QString output;
+        for (qsizetype i = 0; i < args.size(); ++i) {
+            if (args[i] == QStringLiteral("--out") && i + 1 < args.size())
+                output = args[++i];
+            else if (input.isEmpty() && !args[i].startsWith(QStringLiteral("--")))
+                input = args[i];
+            else
+                return usage(err);
+        }
+        if (input.isEmpty())
+            return usage(err);
+        if (output.isEmpty())
+            output = partnerPath(input);
+        if (output.isEmpty()) {
+            err << input << ": il nome del file deve finire con .stt, oppure indicare --out\n";
+            return kFailed;
+        }
+
+        const auto description = openSystem(input);
+        if (!description) {
+            err << description.error().message(QStringLiteral("aprire")) << '\n';
+            return kFailed;
+        }
+        if (const auto problem = checkGrid(description->grid)) {
+            err << input << ": " << problemLine(*problem) << '\n';
+            return kFailed;
+        }
+        // The work files of the windowed program are left alone; the result is
+        // put in place whole, or not at all.
+        QTemporaryDir work;
+        if (!work.isValid()) {
+            err << "impossibile creare una cartella di lavoro temporanea\n";
+            return kFailed;
+        }
+        const WorkFiles files { work.filePath(QStringLiteral("tmp")),
+            work.filePath(QStringLiteral("sistmp")) };
+        const auto result = calculateColumns(description->grid, description->type, files);
+        if (!result) {
+            err << result.error().message(QStringLiteral("scrivere")) << '\n';
+            return kFailed;
+        }
+        const auto bytes = readWholeFile(files.kept);
+        if (!bytes) {
+            err << bytes.error().message(QStringLiteral("leggere")) << '\n';
+            return kFailed;
+        }
+        if (const auto written = writeFileAtomically(output, *bytes); !written) {
+            err << written.error().message(QStringLiteral("scrivere")) << '\n';
+            return kFailed;
+        }
+        out << "developed " << result->developedCount << " kept " << result->kept.size() << '\n';
+        return 0;
+    }
+
+    int check(const QStringList& args, QTextStream& out, QTextStream& err)
+    {
+        QString winningText;
+        QStringList files;
+        for (qsizetype i = 0; i < args.size(); ++i) {
+            if (args[i] == QStringLiteral("--winning") && i + 1 < args.size())
+                winningText = args[++i];
+            else if (!args[i].startsWith(QStringLiteral("--")))
+                files << args[i];
+            else
+                return usage(err);
+        }
+        if (winningText.isEmpty() || files.isEmpty())
+            return usage(err);
+
+        const QStringList parts = winningText.split(u',');
+        WinningValues values {};
+        if (parts.size() != kWinningBoxes) {
+            err << "la colonna vincente deve avere 8 numeri separati da virgole\n";
+            return kFailed;
+        }
+        for (int i = 0; i < kWinningBoxes; ++i) {
+            values[i] = readNumber(parts[i]);
+            if (!isValidMatchNumber(values[i]) || parts[i].trimmed().size() > 2) {
+                err << "numero vincente non valido: \"" << parts[i]
+                    << "\" (inserire i numeri da 1 a 32)\n";
+                return kFailed;
+            }
+        }
+        if (const auto repeated = repeatedWinningBox(values)) {
+            err << "Numero doppio controllare: " << parts[*repeated] << '\n';
+            return kFailed;
+        }
+
+        const ColumnMask winning = winningMask(values);
+        int status = 0;
+        for (const QString& file : files) {
+            const auto description = openSystem(file);
+            if (!description) {
+                err << description.error().message(QStringLiteral("aprire")) << '\n';
+                status = kFailed;
+                continue;
+            }
+            const auto columns = readColumnMasks(partnerPath(file));
+            if (!columns) {
+                err << columns.error().message(QStringLiteral("leggere")) << '\n';
+                status = kFailed;
+                continue;
+            }
+            const Score s = score(*columns, winning);
+            out << systemName(file) << " 8=" << s.eight << " 7=" << s.seven << " 6=" << s.six
+                << '\n';
+        }
+        return status;
+    }
+}
+
+int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    if (arguments.isEmpty())
+        return usage(err);
+    const QString command = arguments.first();
+    const QStringList rest = arguments.mid(1);
+    int status = kUsage;
+    if (command == QStringLiteral("compute"))
+        status = compute(rest, out, err);
+    else if (command == QStringLiteral("check"))
+        status = check(rest, out, err);
+    else
+        status = usage(err);
+    out.flush();
+    err.flush();
+    return status;
+}
+
+} // namespace ottavario::cli

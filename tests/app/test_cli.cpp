@@ -1,0 +1,176 @@
+#include "app/cli.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace ottavario;
+
+namespace {
+struct Run {
+    int status = 0;
+    QString out;
+    QString err;
+};
+
+Run run(const QStringList& arguments)
+{
+    Run r;
+    QTextStream out(&r.out);
+    QTextStream err(&r.err);
+    r.status = cli::run(arguments, out, err);
+    return r;
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+// Box 1 holds 1 and 2, boxes 2 to 8 hold 3 to 9; the type code follows.
+QByteArray workedExample(const char* code)
+{
+    return QByteArray("1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9\r\n[Fine]\r\n ") + code
+        + " \r\n 2 \r\n 1 \r\n 1 \r\n 1 \r\n 1 \r\n 1 \r\n 1 \r\n 1 \r\n";
+}
+}
+
+class TestCli : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+
+    QString path(const char* name) const { return m_dir.filePath(QLatin1StringView(name)); }
+
+private slots:
+    void initTestCase()
+    {
+        // The companion never touches the windowed program's work files.
+        qputenv("OTTAVARIO_HOME", m_dir.filePath(QStringLiteral("home")).toLocal8Bit());
+    }
+
+    void computeWritesThePartner_data()
+    {
+        QTest::addColumn<QByteArray>("code");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QByteArray>("columns");
+        QTest::newRow("Integrale") << QByteArray("8") << "developed 2 kept 2\n"
+                                   << QByteArray(" 1 3 4 5 6 7 8 9 2 3 4 5 6 7 8 9");
+        QTest::newRow("Sei punti") << QByteArray("6") << "developed 2 kept 1\n"
+                                   << QByteArray(" 1 3 4 5 6 7 8 9");
+    }
+
+    void computeWritesThePartner()
+    {
+        QFETCH(QByteArray, code);
+        QFETCH(QString, line);
+        QFETCH(QByteArray, columns);
+        writeFile(path("a.stt"), workedExample(code.constData()));
+        const Run r = run({ "compute", path("a.stt") });
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out, line);
+        QCOMPARE(r.err, QString());
+        QCOMPARE(contents(path("a.stg")), columns);
+        QVERIFY(!QDir(m_dir.filePath(QStringLiteral("home"))).exists());
+    }
+
+    void computeToAnotherFile()
+    {
+        writeFile(path("b.stt"), workedExample("7"));
+        const Run r = run({ "compute", path("b.stt"), "--out", path("altro.stg") });
+        QCOMPARE(r.status, 0);
+        QCOMPARE(contents(path("altro.stg")), QByteArray(" 1 3 4 5 6 7 8 9"));
+    }
+
+    void computeRefusals_data()
+    {
+        QTest::addColumn<QByteArray>("description");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("missing file") << QByteArray() << "non esiste";
+        QTest::newRow("not a description") << QByteArray("1\r\n2\r\n") << "[Fine]";
+        QTest::newRow("repeated number")
+            << QByteArray("1\r\n1\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9\r\n[Fine]\r\n 6 \r\n 2 \r\n 1 "
+                          "\r\n 1 \r\n 1 \r\n 1 \r\n 1 \r\n 1 \r\n 1 \r\n")
+            << "Numero doppio";
+        QTest::newRow("invalid number") << QByteArray(
+            "1\r\n40\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9\r\n[Fine]\r\n 6 \r\n 2 \r\n 1 "
+            "\r\n 1 \r\n 1 \r\n 1 \r\n 1 \r\n 1 \r\n 1 \r\n")
+                                        << "Numero non valido";
+    }
+
+    void computeRefusals()
+    {
+        QFETCH(QByteArray, description);
+        QFETCH(QString, said);
+        QFile::remove(path("c.stt"));
+        QFile::remove(path("c.stg"));
+        if (!description.isEmpty())
+            writeFile(path("c.stt"), description);
+        const Run r = run({ "compute", path("c.stt") });
+        QCOMPARE(r.status, 2);
+        QVERIFY2(r.err.contains(said), qPrintable(r.err));
+        QCOMPARE(r.err.count(u'\n'), 1);
+        QVERIFY(r.out.isEmpty());
+        QVERIFY(!QFile::exists(path("c.stg")));
+    }
+
+    void checkManySystems()
+    {
+        writeFile(path("uno.stt"), workedExample("8"));
+        QCOMPARE(run({ "compute", path("uno.stt") }).status, 0);
+        writeFile(path("due.stt"), workedExample("6"));
+        QCOMPARE(run({ "compute", path("due.stt") }).status, 0);
+        const Run r = run({ "check", "--winning", "2,3,4,5,6,7,8,9", path("uno.stt"),
+            path("assente.stt"), path("due.stt") });
+        QCOMPARE(r.out, QStringLiteral("uno 8=1 7=1 6=0\ndue 8=0 7=1 6=0\n"));
+        QCOMPARE(r.status, 2);
+        QVERIFY(r.err.contains(QStringLiteral("assente.stt")));
+    }
+
+    void checkRefusesBadWinningColumns_data()
+    {
+        QTest::addColumn<QString>("winning");
+        QTest::newRow("repeated") << "1,2,3,4,5,6,7,7";
+        QTest::newRow("seven numbers") << "1,2,3,4,5,6,7";
+        QTest::newRow("out of range") << "1,2,3,4,5,6,7,33";
+        QTest::newRow("letters") << "1,2,3,4,5,6,7,x";
+    }
+
+    void checkRefusesBadWinningColumns()
+    {
+        QFETCH(QString, winning);
+        writeFile(path("uno.stt"), workedExample("8"));
+        const Run r = run({ "check", "--winning", winning, path("uno.stt") });
+        QCOMPARE(r.status, 2);
+        QVERIFY(r.out.isEmpty());
+        QVERIFY(!r.err.isEmpty());
+    }
+
+    void usageErrors_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("nothing") << QStringList {};
+        QTest::newRow("unknown command") << QStringList { "fly" };
+        QTest::newRow("compute without a file") << QStringList { "compute" };
+        QTest::newRow("check without winning") << QStringList { "check", "a.stt" };
+    }
+
+    void usageErrors()
+    {
+        QFETCH(QStringList, arguments);
+        const Run r = run(arguments);
+        QCOMPARE(r.status, 1);
+        QVERIFY(r.err.contains(QStringLiteral("uso:")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "test_cli.moc"
