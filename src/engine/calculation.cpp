@@ -36,7 +36,8 @@ namespace {
         if (!info.exists() && !info.isSymLink())
             return {};
         if (info.isDir())
-            return std::unexpected(FileError { path, QStringLiteral("al suo posto c'è una cartella") });
+            return std::unexpected(
+                FileError { path, QStringLiteral("al suo posto c'è una cartella") });
         QFile file(path);
         if (!file.remove())
             return std::unexpected(FileError { path, describe(file.error()) });
@@ -45,11 +46,13 @@ namespace {
 
     class ProgressReporter {
     public:
-        ProgressReporter(CalculationProgress* progress)
+        explicit ProgressReporter(CalculationProgress* progress)
             : m_progress(progress)
         {
-            if (m_progress)
+            if (m_progress) {
                 m_progress->value = CalculationProgress::kStartValue;
+                m_progress->maximum = m_maximum;
+            }
         }
         ~ProgressReporter()
         {
@@ -69,7 +72,8 @@ namespace {
             if (!m_progress || total <= 0)
                 return;
             const qint64 span = m_maximum - CalculationProgress::kStartValue;
-            const qint64 value = CalculationProgress::kStartValue + span * std::min(done, total) / total;
+            const qint64 value
+                = CalculationProgress::kStartValue + span * std::min(done, total) / total;
             m_progress->value = static_cast<int>(std::min<qint64>(value, m_maximum));
         }
 
@@ -79,8 +83,8 @@ namespace {
     };
 }
 
-FileResult<ColumnCalculation> calculateColumns(const Grid& grid, SystemType type,
-    const WorkFiles& files, CalculationProgress* progress)
+FileResult<ColumnCalculation> calculateColumns(
+    const Grid& grid, SystemType type, const WorkFiles& files, CalculationProgress* progress)
 {
     ProgressReporter reporter(progress);
     for (const QString& path : { files.developed, files.kept }) {
@@ -98,8 +102,8 @@ FileResult<ColumnCalculation> calculateColumns(const Grid& grid, SystemType type
     reporter.setMaximum(progressMaximum(n, type));
     ColumnCalculation result;
     result.developedCount = n;
-    result.kept = reduceColumns(developed.masks, threshold(type),
-        [&](qsizetype done) { reporter.reached(done, n); });
+    result.kept = reduceColumns(
+        developed.masks, threshold(type), [&](qsizetype done) { reporter.reached(done, n); });
 
     if (auto written = writeFileAtomically(files.kept, formatColumnMasks(result.kept)); !written) {
         // Without its partner the developed file would pass for a finished calculation.

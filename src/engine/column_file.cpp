@@ -2,6 +2,8 @@
 
 #include "core/number.h"
 
+#include <bit>
+
 namespace ottavario {
 
 QByteArray typedField(QStringView text)
@@ -92,10 +94,17 @@ FileResult<std::vector<ColumnMask>> readColumnMasks(const QString& path)
 
 QByteArray formatColumnMasks(const std::vector<ColumnMask>& masks)
 {
-    QByteArray out;
-    out.reserve(static_cast<qsizetype>(masks.size()) * kRecordSize);
-    for (ColumnMask m : masks)
-        appendCanonicalRecord(out, numbersOf(m));
+    // Written in place: a system can hold 390,625 columns.
+    QByteArray out(static_cast<qsizetype>(masks.size()) * kRecordSize, Qt::Uninitialized);
+    char* field = out.data();
+    for (ColumnMask m : masks) {
+        for (int k = 0; k < kColumnSize; ++k, field += 2) {
+            const int n = m ? std::countr_zero(m) + 1 : 0;
+            m &= m - 1;
+            field[0] = n >= 10 ? char('0' + n / 10) : ' ';
+            field[1] = char('0' + n % 10);
+        }
+    }
     return out;
 }
 

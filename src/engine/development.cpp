@@ -5,6 +5,7 @@
 #include "core/number.h"
 
 #include <array>
+#include <cstring>
 
 namespace ottavario {
 
@@ -22,6 +23,7 @@ namespace {
     struct Developer {
         std::array<Box, kBoxes> boxes {};
         char record[kRecordSize] {};
+        char* next = nullptr; // where the next record goes in out.records
         DevelopedColumns out;
 
         void run(int box, ColumnMask mask)
@@ -36,7 +38,8 @@ namespace {
                 record[2 * box + 1] = c.field[1];
                 if (box == kBoxes - 1) {
                     out.masks.push_back(mask | c.bit);
-                    out.records.append(record, kRecordSize);
+                    std::memcpy(next, record, kRecordSize);
+                    next += kRecordSize;
                 } else {
                     run(box + 1, mask | c.bit);
                 }
@@ -66,8 +69,10 @@ DevelopedColumns developColumns(const Grid& grid)
     if (combinations == 0)
         return {};
     developer.out.masks.reserve(static_cast<size_t>(combinations));
-    developer.out.records.reserve(static_cast<qsizetype>(combinations) * kRecordSize);
+    developer.out.records.resize(static_cast<qsizetype>(combinations) * kRecordSize);
+    developer.next = developer.out.records.data();
     developer.run(0, 0);
+    developer.out.records.truncate(developer.out.count() * kRecordSize);
     return std::move(developer.out);
 }
 

@@ -38,8 +38,8 @@ namespace {
 
     // Nothing shares more than 8 numbers with another column, and anything
     // shares at least 0.
-    bool trivialThreshold(std::span<const ColumnMask> developed, int threshold,
-        std::vector<ColumnMask>& kept)
+    bool trivialThreshold(
+        std::span<const ColumnMask> developed, int threshold, std::vector<ColumnMask>& kept)
     {
         if (threshold > kColumnSize)
             kept.assign(developed.begin(), developed.end());
@@ -49,42 +49,95 @@ namespace {
             return developed.empty();
         return true;
     }
+
+    class ProgressTicker {
+    public:
+        explicit ProgressTicker(const ReductionProgress& progress)
+            : m_progress(progress)
+        {
+        }
+        void done(qsizetype candidates)
+        {
+            if (m_progress && candidates % kProgressEvery == 0)
+                m_progress(candidates);
+        }
+        void finished(qsizetype candidates)
+        {
+            if (m_progress)
+                m_progress(candidates);
+        }
+
+    private:
+        const ReductionProgress& m_progress;
+    };
+
+    // t = 8: a column is close only to the same set, so one mark per column.
+    void keepDistinct(std::span<const ColumnMask> developed, const SubsetRanker& ranker,
+        Bitmap& marked, ProgressTicker& ticker, std::vector<ColumnMask>& kept)
+    {
+        qsizetype done = 0;
+        for (ColumnMask candidate : developed) {
+            const bool seen = ranker.anySubset(candidate, [&](quint32 rank, ColumnMask) {
+                const bool wasMarked = marked.test(rank);
+                marked.set(rank);
+                return wasMarked;
+            });
+            if (!seen)
+                kept.push_back(candidate);
+            ticker.done(++done);
+        }
+    }
+
+    void keepApart(std::span<const ColumnMask> developed, const SubsetRanker& ranker,
+        Bitmap& marked, ProgressTicker& ticker, std::vector<ColumnMask>& kept)
+    {
+        // Marks are never taken back, so a t-subset found marked once rejects
+        // every later candidate holding it. Neighbours in development order
+        // share most of their numbers: trying the last few such subsets first
+        // settles most rejections with a handful of ANDs.
+        std::array<ColumnMask, 8> recentHits {};
+        size_t nextHit = 0;
+        qsizetype done = 0;
+        for (ColumnMask candidate : developed) {
+            bool close = std::any_of(recentHits.begin(), recentHits.end(),
+                [&](ColumnMask hit) { return hit && (hit & ~candidate) == 0; });
+            // Sharing t numbers with a kept column is holding one of its t-subsets.
+            if (!close)
+                close = ranker.anySubset(candidate, [&](quint32 rank, ColumnMask subset) {
+                    if (!marked.test(rank))
+                        return false;
+                    recentHits[nextHit++ % recentHits.size()] = subset;
+                    return true;
+                });
+            if (!close) {
+                kept.push_back(candidate);
+                ranker.anySubset(candidate, [&](quint32 rank, ColumnMask) {
+                    marked.set(rank);
+                    return false;
+                });
+            }
+            ticker.done(++done);
+        }
+    }
 }
 
-std::vector<ColumnMask> reduceColumns(std::span<const ColumnMask> developed, int threshold,
-    const ReductionProgress& progress)
+std::vector<ColumnMask> reduceColumns(
+    std::span<const ColumnMask> developed, int threshold, const ReductionProgress& progress)
 {
+    ProgressTicker ticker(progress);
     std::vector<ColumnMask> kept;
-    if (trivialThreshold(developed, threshold, kept)) {
-        if (progress)
-            progress(static_cast<qsizetype>(developed.size()));
-        return kept;
+    if (!trivialThreshold(developed, threshold, kept)) {
+        ColumnMask universe = 0;
+        for (ColumnMask m : developed)
+            universe |= m;
+        const SubsetRanker ranker(universe, threshold);
+        Bitmap marked(ranker.subsetCount());
+        if (threshold == kColumnSize)
+            keepDistinct(developed, ranker, marked, ticker, kept);
+        else
+            keepApart(developed, ranker, marked, ticker, kept);
     }
-
-    ColumnMask universe = 0;
-    for (ColumnMask m : developed)
-        universe |= m;
-    const SubsetRanker ranker(universe, threshold);
-    Bitmap marked(ranker.subsetCount());
-
-    const qsizetype n = static_cast<qsizetype>(developed.size());
-    for (qsizetype c = 0; c < n; ++c) {
-        const ColumnMask candidate = developed[static_cast<size_t>(c)];
-        // Sharing t numbers with a kept column is holding one of its t-subsets.
-        const bool close
-            = ranker.anySubset(candidate, [&](quint32 rank) { return marked.test(rank); });
-        if (!close) {
-            kept.push_back(candidate);
-            ranker.anySubset(candidate, [&](quint32 rank) {
-                marked.set(rank);
-                return false;
-            });
-        }
-        if (progress && (c + 1) % kProgressEvery == 0)
-            progress(c + 1);
-    }
-    if (progress)
-        progress(n);
+    ticker.finished(static_cast<qsizetype>(developed.size()));
     return kept;
 }
 
