@@ -9,6 +9,7 @@
 #include "mainwin/grid_entry.h"
 #include "mainwin/icons.h"
 #include "mainwin/services.h"
+#include "print/print_window.h"
 #include "settings/settings_file.h"
 #include "systems/system_files.h"
 
@@ -32,6 +33,13 @@
 namespace ottavario {
 
 namespace {
+    void showAgain(QWidget* window)
+    {
+        window->show();
+        window->raise();
+        window->activateWindow();
+    }
+
     QString indexed(const char* name, int index)
     {
         return QStringLiteral("%1(%2)").arg(QLatin1StringView(name)).arg(index);
@@ -217,7 +225,7 @@ void MainWindow::buildMenus()
         connect(button, &QToolButton::clicked, action, &QAction::trigger);
     }
     connect(findChild<QToolButton*>(QStringLiteral("Command3")), &QToolButton::clicked, this,
-        [this] { notYetAvailable(QStringLiteral("Stampa")); });
+        &MainWindow::openPrintWindow);
     connect(findChild<QToolButton*>(QStringLiteral("Command7")), &QToolButton::clicked, this,
         &MainWindow::openCheckWindow);
 }
@@ -397,6 +405,7 @@ void MainWindow::calculate()
             this, problemTitle(problem->kind), problemMessage(problem->kind));
         if (problem->kind != GridProblem::Kind::NoNumbers)
             m_entries[problem->box][problem->entry]->focusAndSelect();
+        emit calculationFinished();
         return;
     }
     m_calculationProgress->maximum = 100;
@@ -443,6 +452,7 @@ void MainWindow::calculationDone()
 
 void MainWindow::setBusy(bool busy)
 {
+    m_busy = busy;
     // Only the progress bar lives while the columns are computed.
     for (QWidget* w : { static_cast<QWidget*>(menuBar()), m_commandRow, m_gridFrame, m_typeFrame,
              static_cast<QWidget*>(m_quitButton) })
@@ -521,14 +531,23 @@ void MainWindow::showBlocking(QWidget* window)
         setEnabled(true);
         activateWindow();
     });
-    window->show();
-    window->raise();
-    window->activateWindow();
+    showAgain(window);
 }
 
 void MainWindow::openCheckWindow()
 {
     showBlocking(new CheckWindow(m_services.messages, m_services.dialogs));
+}
+
+void MainWindow::openPrintWindow()
+{
+    if (!m_printWindow) {
+        // No parent: it stays open when the main window closes.
+        m_printWindow = new print::PrintWindow(
+            { m_services.messages, m_services.dialogs, m_services.printer });
+        m_printWindow->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    showAgain(m_printWindow);
 }
 
 void MainWindow::notYetAvailable(const QString& what)

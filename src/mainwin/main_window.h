@@ -6,6 +6,7 @@
 
 #include <QFutureWatcher>
 #include <QMainWindow>
+#include <QPointer>
 
 #include <array>
 #include <memory>
@@ -26,9 +27,15 @@ class PreviewModel;
 class MessageService;
 class FileDialogService;
 
+namespace print {
+    class PrintService;
+    class PrintWindow;
+}
+
 struct MainWindowServices {
     MessageService* messages = nullptr;
     FileDialogService* dialogs = nullptr;
+    print::PrintService* printer = nullptr; // the one printer of all printing
 };
 
 // Form1: the prediction grid, the system type, the summary, the preview and
@@ -59,11 +66,12 @@ public:
     void openSystemAt(const QString& path);
     QString systemName() const;
 
-    bool isCalculating() const { return m_calculation.isRunning(); }
+    bool isCalculating() const { return m_busy; }
     // Kept columns of the last calculation, as the preview shows them.
     const PreviewModel& preview() const { return *m_previewModel; }
 
 signals:
+    // The calculation command has ended, refused or done.
     void calculationFinished();
 
 protected:
@@ -87,6 +95,7 @@ private:
     // until it closes.
     void showBlocking(QWidget* window);
     void openCheckWindow();
+    void openPrintWindow();
     void setBusy(bool busy);
     void showProgress();
     void calculationDone();
@@ -118,6 +127,10 @@ private:
     std::unique_ptr<CalculationProgress> m_calculationProgress;
     QFutureWatcher<FileResult<ColumnCalculation>> m_calculation;
     QTimer* m_progressTimer = nullptr;
+    bool m_busy = false; // from the start of a calculation until its result is shown
+
+    // Windows that run beside this one: opening them again only shows them.
+    QPointer<print::PrintWindow> m_printWindow;
 };
 
 } // namespace ottavario
