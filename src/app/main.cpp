@@ -1,6 +1,7 @@
 #include "core/data_folder.h"
 #include "mainwin/main_window.h"
 #include "mainwin/services.h"
+#include "print/print_service.h"
 #include "settings/settings_file.h"
 
 #include <QApplication>
@@ -37,7 +38,8 @@ int main(int argc, char* argv[])
         return 1;
     }
 
-    MainWindow window({ &messages, &dialogs }, *values);
+    print::QtPrintService printer(messages, dialogs);
+    MainWindow window({ &messages, &dialogs, &printer }, *values);
     window.show();
     return app.exec();
 }

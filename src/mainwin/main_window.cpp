@@ -1,5 +1,6 @@
 #include "main_window.h"
 
+#include "about/about_box.h"
 #include "check/check_window.h"
 #include "core/data_folder.h"
 #include "core/number.h"
@@ -10,8 +11,10 @@
 #include "mainwin/icons.h"
 #include "mainwin/services.h"
 #include "print/print_window.h"
+#include "settings/personalisation_window.h"
 #include "settings/settings_file.h"
 #include "systems/system_files.h"
+#include "transfer/transfer_window.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -204,13 +207,10 @@ void MainWindow::buildMenus()
     connect(apri, &QAction::triggered, this, &MainWindow::openSystem);
     connect(calcolo, &QAction::triggered, this, &MainWindow::calculate);
     connect(salva, &QAction::triggered, this, &MainWindow::saveSystem);
-    connect(importa, &QAction::triggered, this,
-        [this] { notYetAvailable(QStringLiteral("Importa esporta")); });
+    connect(importa, &QAction::triggered, this, &MainWindow::openTransferWindow);
     connect(fine, &QAction::triggered, this, &MainWindow::close);
-    connect(inserimento, &QAction::triggered, this,
-        [this] { notYetAvailable(QStringLiteral("Personalizzazione")); });
-    connect(info, &QAction::triggered, this,
-        [this] { notYetAvailable(QStringLiteral("Informazioni")); });
+    connect(inserimento, &QAction::triggered, this, &MainWindow::openPersonalisation);
+    connect(info, &QAction::triggered, this, &MainWindow::openAbout);
 
     // A button runs its menu item's handler; the others have no menu item.
     const std::array<std::pair<const char*, QAction*>, 5> same = { {
@@ -550,10 +550,22 @@ void MainWindow::openPrintWindow()
     showAgain(m_printWindow);
 }
 
-void MainWindow::notYetAvailable(const QString& what)
+void MainWindow::openTransferWindow()
 {
-    m_services.messages->information(this, QStringLiteral("Ottavario*"),
-        what + QStringLiteral(": funzione non ancora disponibile."));
+    if (!m_transferWindow) {
+        m_transferWindow = new TransferWindow({ m_services.messages });
+        m_transferWindow->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    showAgain(m_transferWindow);
 }
+
+void MainWindow::openPersonalisation()
+{
+    auto* window = new PersonalisationWindow(m_services.messages, settingsPath());
+    connect(window, &PersonalisationWindow::pricesChanged, this, &MainWindow::setPrices);
+    showBlocking(window);
+}
+
+void MainWindow::openAbout() { showBlocking(new AboutBox(m_services.messages, settingsPath())); }
 
 } // namespace ottavario

@@ -90,12 +90,14 @@ private:
     void resetReducedSummary();
     void clearGrid();
 
-    void notYetAvailable(const QString& what);
     // A window that keeps the user in it: the main window takes no input
     // until it closes.
     void showBlocking(QWidget* window);
     void openCheckWindow();
     void openPrintWindow();
+    void openTransferWindow();
+    void openPersonalisation();
+    void openAbout();
     void setBusy(bool busy);
     void showProgress();
     void calculationDone();
@@ -131,6 +133,7 @@ private:
 
     // Windows that run beside this one: opening them again only shows them.
     QPointer<print::PrintWindow> m_printWindow;
+    QPointer<QWidget> m_transferWindow;
 };
 
 } // namespace ottavario

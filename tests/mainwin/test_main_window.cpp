@@ -1,3 +1,4 @@
+#include "core/data_folder.h"
 #include "mainwin/grid_entry.h"
 #include "mainwin/main_window.h"
 #include "settings/settings_file.h"
@@ -10,6 +11,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
@@ -34,6 +36,7 @@ class TestMainWindow : public QObject {
     Q_OBJECT
 
 private:
+    QTemporaryDir m_home;
     testing::RecordingMessageService m_messages;
     testing::ScriptedFileDialogs m_dialogs;
     std::unique_ptr<MainWindow> m_window;
@@ -58,6 +61,14 @@ private:
         }
     }
 
+    QWidget* shownWindow(const QString& name) const
+    {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == name && w->isVisible())
+                return w;
+        return nullptr;
+    }
+
     QString focusName() const
     {
         QWidget* w = QApplication::focusWidget();
@@ -77,7 +88,12 @@ private:
     }
 
 private slots:
-    void initTestCase() { QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy)); }
+    void initTestCase()
+    {
+        qputenv("OTTAVARIO_HOME", m_home.path().toLocal8Bit());
+        QVERIFY(prepareDataFolder().has_value());
+        QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+    }
 
     void init()
     {
@@ -391,17 +407,67 @@ private slots:
         QVERIFY(!m_window->isVisible());
     }
 
-    void checkWindowDisablesTheMainWindowUntilClosed()
+    void windowsOpenAsTheyShould_data()
     {
-        m_window->findChild<QToolButton*>(QStringLiteral("Command7"))->click();
-        QWidget* check = nullptr;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (w->objectName() == QStringLiteral("Form3") && w->isVisible())
-                check = w;
-        QVERIFY(check);
-        QVERIFY(!m_window->isEnabled());
-        check->close();
+        QTest::addColumn<QString>("command"); // a button or a menu item
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<bool>("blocking");
+        QTest::newRow("print") << "Command3"
+                               << "Form2" << false;
+        QTest::newRow("check") << "Command7"
+                               << "Form3" << true;
+        QTest::newRow("import/export button") << "Command9"
+                                              << "Form4" << false;
+        QTest::newRow("import/export menu") << "importa"
+                                            << "Form4" << false;
+        QTest::newRow("personalisation") << "inserimento"
+                                         << "Form5" << true;
+        QTest::newRow("about") << "info"
+                               << "frmAbout" << true;
+    }
+
+    void windowsOpenAsTheyShould()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, window);
+        QFETCH(bool, blocking);
+        auto run = [&] {
+            if (auto* button = m_window->findChild<QAbstractButton*>(command))
+                button->click();
+            else
+                m_window->findChild<QAction*>(command)->trigger();
+        };
+        run();
+        QWidget* shown = shownWindow(window);
+        QVERIFY2(shown, qPrintable(window));
+        QCOMPARE(m_window->isEnabled(), !blocking);
+        QVERIFY(shown->isEnabled());
+        if (!blocking) {
+            // Opening again only shows the same window.
+            run();
+            QCOMPARE(shownWindow(window), shown);
+            int count = 0;
+            for (QWidget* w : QApplication::topLevelWidgets())
+                count += w->objectName() == window ? 1 : 0;
+            QCOMPARE(count, 1);
+        }
+        QPointer<QWidget> guard(shown);
+        shown->close();
+        QTRY_VERIFY(guard.isNull());
         QTRY_VERIFY(m_window->isEnabled());
+    }
+
+    void personalisationUpdatesThePrices()
+    {
+        m_window->findChild<QAction*>(QStringLiteral("inserimento"))->trigger();
+        QWidget* form = shownWindow(QStringLiteral("Form5"));
+        QVERIFY(form);
+        form->findChild<QLineEdit*>(QStringLiteral("Text1(10)"))->setText(QStringLiteral("0,5"));
+        form->findChild<QAbstractButton*>(QStringLiteral("Command1"))->click();
+        QTRY_VERIFY(m_window->isEnabled());
+        QCOMPARE(m_window->draft().euroPrice(), QStringLiteral("0.5"));
+        QVERIFY(settings::readAll(settingsPath())->contains(QStringLiteral("0.5")));
+        QVERIFY(settings::writeAll(settingsPath(), settings::defaultValues()).has_value());
     }
 
     void settingsWithoutPricesShowZero()

@@ -1,0 +1,167 @@
+#include "document_renderer.h"
+
+#include "print/logo_picture.h"
+
+#include <QFileInfo>
+#include <QFontInfo>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+
+namespace ottavario::print {
+
+namespace {
+    constexpr double kTwipsPerInch = 1440;
+    constexpr double kTwipsPerPicturePixel = 15; // a picture's pixel at 96 dpi
+    constexpr int kPdfResolution = 1200;
+
+    QFont fontOf(const PrintFont& spec)
+    {
+        QFont font(spec.family);
+        // The painter's unit is the twip and a point is 20 of them.
+        font.setPixelSize(qMax(1, qRound(spec.points * 20)));
+        font.setBold(spec.bold);
+        font.setItalic(spec.italic);
+        // Printers place glyph after glyph; a kerned "11" would pull the
+        // rest of a line laid out with spaces out of its columns.
+        font.setKerning(false);
+        return font;
+    }
+
+    // Fontconfig hands any family it lacks to some other face; a mark in that
+    // face would be a plain parenthesis.
+    bool hasFamily(const QFont& font)
+    {
+        static QHash<QString, bool> known;
+        const auto found = known.constFind(font.family());
+        if (found != known.constEnd())
+            return *found;
+        const QFontInfo info(font);
+        const bool exact = info.family().compare(font.family(), Qt::CaseInsensitive) == 0;
+        known.insert(font.family(), exact);
+        return exact;
+    }
+
+    void drawText(QPainter& painter, const PrintItem& item)
+    {
+        painter.setFont(fontOf(item.font));
+        painter.setPen(Qt::black);
+        painter.drawText(QRectF(item.position, QSizeF(0, 0)),
+            Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip, item.text);
+    }
+
+    void drawMark(QPainter& painter, const PrintItem& item)
+    {
+        const QFont font = fontOf(item.font);
+        if (hasFamily(font)) {
+            drawText(painter, item);
+            return;
+        }
+        painter.save();
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(Qt::black);
+        painter.drawEllipse(handDrawnMark().translated(item.position));
+        painter.restore();
+    }
+
+    void drawPicture(QPainter& painter, const PrintItem& item, const PictureSet& pictures)
+    {
+        QImage image = pictures.value(item.text);
+        if (image.isNull())
+            image = programPicture(item.text);
+        if (image.isNull())
+            return;
+        const QSizeF size = item.size.isEmpty() ? QSizeF(image.size()) * kTwipsPerPicturePixel
+                                                : QSizeF(item.size);
+        painter.drawImage(QRectF(item.position, size), image);
+    }
+}
+
+QFont printerFont(const PrintFont& spec) { return fontOf(spec); }
+
+QRectF handDrawnMark() { return QRectF(20, 20, 120, 160); }
+
+void paintPage(QPainter& painter, const PrintPage& page, const PictureSet& pictures)
+{
+    for (const PrintItem& item : page.items) {
+        switch (item.kind) {
+        case ItemKind::Mark:
+            drawMark(painter, item);
+            break;
+        case ItemKind::Text:
+            drawText(painter, item);
+            break;
+        case ItemKind::Picture:
+            drawPicture(painter, item, pictures);
+            break;
+        }
+    }
+}
+
+bool renderDocument(
+    QPagedPaintDevice& device, const PrintDocument& document, const PictureSet& pictures)
+{
+    if (document.pages.isEmpty())
+        return true;
+    QPainter painter;
+    if (!painter.begin(&device))
+        return false;
+    const double scaleX = device.logicalDpiX() / kTwipsPerInch;
+    const double scaleY = device.logicalDpiY() / kTwipsPerInch;
+    for (qsizetype i = 0; i < document.pages.size(); ++i) {
+        if (i > 0 && !device.newPage()) {
+            painter.end();
+            return false;
+        }
+        painter.save();
+        painter.scale(scaleX, scaleY);
+        // A printer prints nothing outside its printable area; a PDF would.
+        painter.setClipRect(QRectF(0, 0, device.width() / scaleX, device.height() / scaleY));
+        paintPage(painter, document.pages[i], pictures);
+        painter.restore();
+    }
+    return painter.end();
+}
+
+QPageLayout defaultPageLayout()
+{
+    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(10, 10, 10, 10),
+        QPageLayout::Point);
+}
+
+FileResult<void> renderToPdfFile(const QString& path, const PrintDocument& document,
+    const QPageLayout& layout, const PictureSet& pictures)
+{
+    if (document.pages.isEmpty())
+        return std::unexpected(FileError { path, QStringLiteral("non c'è nulla da stampare") });
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        const QFileInfo folder(QFileInfo(path).absolutePath());
+        return std::unexpected(FileError { path,
+            folder.isDir() ? describe(file.error())
+                           : QStringLiteral("la cartella %1 non esiste").arg(folder.filePath()) });
+    }
+    bool painted = false;
+    {
+        QPdfWriter writer(&file);
+        writer.setResolution(kPdfResolution);
+        writer.setPageLayout(layout);
+        writer.setTitle(document.name);
+        writer.setCreator(QStringLiteral("Ottavario*"));
+        painted = renderDocument(writer, document, pictures);
+    }
+    if (!painted || file.error() != QFileDevice::NoError) {
+        const QString reason = file.error() != QFileDevice::NoError
+            ? describe(file.error())
+            : QStringLiteral("le pagine non si possono disegnare");
+        file.cancelWriting();
+        return std::unexpected(FileError { path, reason });
+    }
+    if (!file.commit())
+        return std::unexpected(FileError { path, describe(file.error()) });
+    return {};
+}
+
+} // namespace ottavario::print

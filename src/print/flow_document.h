@@ -1,0 +1,46 @@
+#pragma once
+
+#include "print/print_document.h"
+
+#include <QList>
+#include <QString>
+
+namespace ottavario::print {
+
+// A whole line of text: it starts at the left edge of the printable area, one
+// line height of its own size below the line before it.
+struct FlowLine {
+    QString text;
+    double points = 12;
+    bool bold = false;
+    // Printed on the same page as the line after it, unless the lines kept
+    // together could not fit on any page.
+    bool keepWithNext = false;
+
+    friend bool operator==(const FlowLine&, const FlowLine&) = default;
+};
+
+// A document that is printed line by line and runs from page to page as the
+// printer's page fills up; where the pages break is known only once the real
+// line heights of the face are, so the renderer decides it.
+struct FlowDocument {
+    QString name; // the job's name, also the file name offered for a PDF
+    QString family; // the face of every line
+    // Drawn on the first page; they do not move the lines.
+    QList<PrintItem> overlay;
+    QList<FlowLine> lines;
+    // The printer's font once the job has ended.
+    PrintFont fontAfter;
+};
+
+// The pages printed `copies` times over, each copy starting on a sheet of its
+// own. Pages are shared, not copied.
+inline PrintDocument withCopies(PrintDocument document, int copies)
+{
+    const QList<PrintPage> once = document.pages;
+    for (int copy = 1; copy < copies; ++copy)
+        document.pages.append(once);
+    return document;
+}
+
+} // namespace ottavario::print

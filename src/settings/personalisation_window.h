@@ -1,0 +1,53 @@
+#pragma once
+
+#include "settings/settings_file.h"
+
+#include <QWidget>
+
+#include <array>
+
+class QLineEdit;
+class QPushButton;
+
+namespace ottavario {
+
+class MessageService;
+
+// Form5: the user's data and the price of one column, kept in the settings
+// file. Deletes itself when closed and emits closed() first, however it was
+// closed (OK, Annulla, title bar).
+class PersonalisationWindow : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kBoxes = 11; // Text1(0..10); values 12 and 13 have no box
+
+    // Reads `settingsFile` at once; a file that cannot be read is reported and
+    // leaves OK disabled, so nothing unread is overwritten.
+    PersonalisationWindow(
+        MessageService* messages, const QString& settingsFile, QWidget* parent = nullptr);
+
+    QLineEdit* box(int index) const { return m_boxes[index]; }
+    // Values 12 and 13, the print offsets, written back as they were read.
+    const std::array<QString, 2>& carriedOffsets() const { return m_offsets; }
+
+    // OK: writes the 13 values, announces the prices and closes; a failed write
+    // is reported and the window stays open.
+    void accept();
+
+signals:
+    // Value 10 and value 11 with every "," turned into ".".
+    void pricesChanged(const QString& lire, const QString& euro);
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    MessageService* m_messages;
+    QString m_settingsFile;
+    std::array<QLineEdit*, kBoxes> m_boxes {};
+    std::array<QString, 2> m_offsets;
+    QPushButton* m_okButton = nullptr;
+};
+
+} // namespace ottavario

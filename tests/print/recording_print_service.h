@@ -1,0 +1,25 @@
+#pragma once
+
+#include "print/print_document.h"
+#include "print/print_service.h"
+
+#include <QList>
+
+namespace ottavario::testing {
+
+// Keeps every document instead of printing it.
+class RecordingPrintService final : public print::PrintService {
+public:
+    QList<print::PrintDocument> printed;
+    int setups = 0;
+    print::PrintOutcome answer; // what the next print reports
+
+    print::PrintOutcome print(QWidget*, const print::PrintDocument& document) override
+    {
+        printed.append(document);
+        return answer;
+    }
+    void setup(QWidget*) override { ++setups; }
+};
+
+} // namespace ottavario::testing

@@ -1,0 +1,547 @@
+#include "core/data_folder.h"
+#include "engine/column_file.h"
+#include "print/print_window.h"
+#include "print/slip_picture.h"
+#include "recording_print_service.h"
+#include "settings/settings_file.h"
+#include "support/recording_services.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <memory>
+
+using namespace ottavario;
+using namespace ottavario::print;
+
+class TestPrintWindow : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_home;
+    testing::RecordingMessageService m_messages;
+    testing::ScriptedFileDialogs m_dialogs;
+    testing::RecordingPrintService m_printer;
+    std::unique_ptr<PrintWindow> m_window;
+
+    static QStringList storedValues(const QString& vertical, const QString& horizontal)
+    {
+        QStringList values = settings::defaultValues();
+        values[settings::CompanyName - 1] = QStringLiteral("Rossi, Mario");
+        values[settings::Street - 1] = QStringLiteral("Via Roma, 5");
+        values[settings::VerticalOffset - 1] = vertical;
+        values[settings::HorizontalOffset - 1] = horizontal;
+        return values;
+    }
+
+    static QByteArray settingsBytes()
+    {
+        QFile file(settingsPath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    void openWindow()
+    {
+        m_window = std::make_unique<PrintWindow>(
+            PrintWindowServices { &m_messages, &m_dialogs, &m_printer });
+        m_window->show();
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    }
+
+    // A saved system of `columns` columns; its path.
+    QString saveSystem(const QString& name, int columns)
+    {
+        QByteArray bytes;
+        for (int r = 0; r < columns; ++r)
+            appendCanonicalRecord(bytes, { 1, 2, 3, 4, 5, 6, 7, 8 + r % 20 });
+        const QString path = systemsFolder() + u'/' + name + QStringLiteral(".stg");
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            return QString();
+        file.write(bytes);
+        return path;
+    }
+
+    void openSystem(const QString& path)
+    {
+        m_dialogs.answers = QStringList { path };
+        m_window->findChild<QToolButton*>(QStringLiteral("Command5"))->click();
+    }
+
+    template <typename T> T* child(const char* name) const
+    {
+        T* found = m_window->findChild<T*>(QLatin1StringView(name));
+        if (!found)
+            qWarning() << "no control" << name;
+        return found;
+    }
+    QString text(const char* name) const { return child<QLabel>(name)->text(); }
+    QStringList items(const char* name) const
+    {
+        auto* combo = child<QComboBox>(name);
+        QStringList list;
+        for (int i = 0; i < combo->count(); ++i)
+            list << combo->itemText(i);
+        return list;
+    }
+    static QStringList numbers(int from, int to)
+    {
+        QStringList list;
+        for (int i = from; i <= to; ++i)
+            list << QString::number(i);
+        return list;
+    }
+
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy)); }
+
+    void init()
+    {
+        m_home = std::make_unique<QTemporaryDir>();
+        qputenv("OTTAVARIO_HOME", m_home->path().toLocal8Bit());
+        QVERIFY(QDir().mkpath(systemsFolder()));
+        QVERIFY(settings::writeAll(settingsPath(), storedValues("120", "45")));
+        m_messages.shown.clear();
+        m_dialogs.answers.clear();
+        m_dialogs.requests.clear();
+        m_printer.printed.clear();
+        m_printer.setups = 0;
+        m_printer.answer = {};
+        openWindow();
+    }
+
+    void cleanup()
+    {
+        m_window.reset();
+        m_home.reset();
+        qunsetenv("OTTAVARIO_HOME");
+    }
+
+    void opensWithTheStoredCalibration()
+    {
+        QCOMPARE(m_window->objectName(), QStringLiteral("Form2"));
+        QCOMPARE(m_window->windowTitle(), QStringLiteral("Stampa sistemi Ottavario*"));
+        QCOMPARE(text("Label3(0)"), QStringLiteral("Asse y 120"));
+        QCOMPARE(text("Label3(1)"), QStringLiteral("Asse x 45"));
+        for (const char* name : { "VScroll1", "HScroll1" }) {
+            auto* bar = child<QScrollBar>(name);
+            QCOMPARE(bar->minimum(), 0);
+            QCOMPARE(bar->maximum(), 5000);
+            QCOMPARE(bar->singleStep(), 1);
+            QCOMPARE(bar->pageStep(), 50);
+        }
+        QCOMPARE(child<QScrollBar>("VScroll1")->value(), 120);
+        QCOMPARE(child<QScrollBar>("HScroll1")->value(), 45);
+        QCOMPARE(child<QScrollBar>("VScroll1")->orientation(), Qt::Vertical);
+        QCOMPARE(child<QScrollBar>("HScroll1")->orientation(), Qt::Horizontal);
+        QCOMPARE(m_window->calibration(), (Calibration { 120, 45 }));
+        QCOMPARE(m_window->columnPrice(), QStringLiteral("800"));
+        QCOMPARE(text("Label4"), QString());
+        QCOMPARE(child<QComboBox>("Combo1")->currentText(), QStringLiteral("0"));
+        QCOMPARE(child<QComboBox>("Combo2")->currentText(), QStringLiteral("0"));
+        QVERIFY(child<QComboBox>("Combo1")->isEditable());
+        QVERIFY(child<QComboBox>("Combo2")->isEditable());
+        QCOMPARE(items("Combo3"), numbers(1, 100));
+        QCOMPARE(child<QComboBox>("Combo3")->currentText(), QStringLiteral("1"));
+        for (const char* name : { "Check1", "Check2", "Check3", "Check4" })
+            QVERIFY2(child<QCheckBox>(name)->isChecked(), name);
+        QVERIFY(child<QRadioButton>("Option1(0)")->isChecked());
+        QCOMPARE(m_window->tabulationLayout(), PrintWindow::TabulationLayout::Prospectus);
+        QCOMPARE(m_window->copies(), 1);
+        QVERIFY(m_messages.shown.isEmpty());
+    }
+
+    void everyControlCarriesItsTexts_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("tooltip");
+        const QList<std::array<const char*, 3>> rows = {
+            { "Command5", "", "Apre un sistema da stampare." },
+            { "Frame3", "Taratura", "" },
+            { "Command4", "Prova la stampa", "Prova la taratura." },
+            { "Command6", "Applica", "Applica le impostazioni di taratura." },
+            { "Check2", "In taratura stampa solo un' asse.", "" },
+            { "Check1", "Salva i dati alla fine del lavoro.", "" },
+            { "Frame1", "Stampa delle schede", "" },
+            { "Label1(0)", "Dalla", "" },
+            { "Combo1", "", "Prima scheda da stampare." },
+            { "Label1(1)", "Alla", "" },
+            { "Combo2", "", "Ultima scheda da stampare." },
+            { "Command2", "Stampa schede", "Stampa le schede richieste." },
+            { "Check3", "Stampa il nome e il numero della scheda.", "" },
+            { "Check4", "Alla fine, stampa la scheda informativa.", "" },
+            { "Frame2", "Stampa tabulato", "" },
+            { "Option1(0)", "Prospetto", "" },
+            { "Option1(2)", "Prospetto e colonne", "" },
+            { "Option1(1)", "Colonne", "" },
+            { "Label2", "Copie", "" },
+            { "Combo3", "", "Numero di copie da stampare." },
+            { "Command3", "Stampa tabulato", "Stampa il tabulato." },
+            { "Command1", "Fine lavoro",
+                "Chiude la finestra di stampa e ritorna al menù principale." },
+        };
+        for (const auto& [name, caption, tooltip] : rows)
+            QTest::newRow(name) << QString::fromUtf8(name) << QString::fromUtf8(caption)
+                                << QString::fromUtf8(tooltip);
+    }
+
+    void everyControlCarriesItsTexts()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        QFETCH(QString, tooltip);
+        auto* widget = m_window->findChild<QWidget*>(name);
+        QVERIFY2(widget, qPrintable(name));
+        if (!caption.isEmpty()) {
+            const char* property = widget->property("title").isValid() ? "title" : "text";
+            QCOMPARE(widget->property(property).toString(), caption);
+        }
+        QCOMPARE(widget->toolTip(), tooltip);
+        QVERIFY(widget->isVisible());
+    }
+
+    void theMenuListsItsItemsInOrder()
+    {
+        auto* menu = child<QMenu>("file");
+        QCOMPARE(menu->title(), QStringLiteral("&File"));
+        QStringList actual;
+        for (QAction* action : menu->actions())
+            actual << action->objectName() + u':' + action->text();
+        QCOMPARE(actual,
+            (QStringList { QStringLiteral("impo:I&mpostazioni stampante"),
+                QStringLiteral("stampa:&Stampa schede"), QStringLiteral("tabu:S&tampa tabulato"),
+                QStringLiteral("li1:"), QStringLiteral("fine:&Fine lavoro") }));
+    }
+
+    void layoutChoicesStandTopToBottom()
+    {
+        const int top = child<QRadioButton>("Option1(0)")->y();
+        const int middle = child<QRadioButton>("Option1(2)")->y();
+        const int bottom = child<QRadioButton>("Option1(1)")->y();
+        QVERIFY(top < middle && middle < bottom);
+        child<QRadioButton>("Option1(2)")->click();
+        QCOMPARE(m_window->tabulationLayout(), PrintWindow::TabulationLayout::ProspectusAndColumns);
+        child<QRadioButton>("Option1(1)")->click();
+        QCOMPARE(m_window->tabulationLayout(), PrintWindow::TabulationLayout::Columns);
+    }
+
+    void theSlipPictureSitsBetweenTheBars()
+    {
+        auto* picture = child<SlipPicture>("Image1");
+        QCOMPARE(picture->size(), QSize(180, 167));
+        auto* vertical = child<QScrollBar>("VScroll1");
+        auto* horizontal = child<QScrollBar>("HScroll1");
+        QCOMPARE(vertical->height(), 167);
+        QCOMPARE(horizontal->width(), 180);
+        QVERIFY(vertical->geometry().right() < picture->geometry().left());
+        QVERIFY(horizontal->geometry().top() > picture->geometry().bottom());
+    }
+
+    void storedOffsetsOutOfRangeAreBroughtIn_data()
+    {
+        QTest::addColumn<QString>("vertical");
+        QTest::addColumn<QString>("horizontal");
+        QTest::addColumn<int>("y");
+        QTest::addColumn<int>("x");
+        QTest::newRow("too large") << "9999"
+                                   << "5001" << 5000 << 5000;
+        QTest::newRow("not numbers") << "abc"
+                                     << "" << 0 << 0;
+        QTest::newRow("negative and fraction") << "-20"
+                                               << "12.7" << 0 << 12;
+    }
+
+    void storedOffsetsOutOfRangeAreBroughtIn()
+    {
+        QFETCH(QString, vertical);
+        QFETCH(QString, horizontal);
+        QFETCH(int, y);
+        QFETCH(int, x);
+        QVERIFY(settings::writeAll(settingsPath(), storedValues(vertical, horizontal)));
+        openWindow();
+        QCOMPARE(child<QScrollBar>("VScroll1")->value(), y);
+        QCOMPARE(child<QScrollBar>("HScroll1")->value(), x);
+        QCOMPARE(text("Label3(0)"), QStringLiteral("Asse y %1").arg(y));
+        QCOMPARE(text("Label3(1)"), QStringLiteral("Asse x %1").arg(x));
+    }
+
+    void aMissingSettingsFileIsReported()
+    {
+        QVERIFY(QFile::remove(settingsPath()));
+        openWindow();
+        QCOMPARE(m_messages.shown.size(), 1);
+        QCOMPARE(m_messages.shown[0].title, QStringLiteral("Stampa sistemi Ottavario*"));
+        QCOMPARE(m_messages.lastText(),
+            QStringLiteral("Impossibile leggere il file %1: il file non esiste.")
+                .arg(settingsPath()));
+        QCOMPARE(m_window->calibration(), (Calibration { 0, 0 }));
+    }
+
+    void movingABarRenewsOnlyItsCaption()
+    {
+        child<QScrollBar>("HScroll1")->setValue(300);
+        QCOMPARE(text("Label3(1)"), QStringLiteral("Asse x 300"));
+        QCOMPARE(text("Label3(0)"), QStringLiteral("Asse y 120"));
+        QCOMPARE(m_window->calibration(), (Calibration { 120, 300 }));
+        QTest::keyClick(child<QScrollBar>("VScroll1"), Qt::Key_PageDown);
+        QCOMPARE(text("Label3(0)"), QStringLiteral("Asse y 170"));
+        QCOMPARE(child<SlipPicture>("Image1")->calibration(), (Calibration { 170, 300 }));
+    }
+
+    void thePictureShowsTheMarksWhereTheOffsetsPutThem()
+    {
+        auto* picture = child<SlipPicture>("Image1");
+        const QImage before = picture->grab().toImage();
+        child<QScrollBar>("VScroll1")->setValue(1120);
+        child<QScrollBar>("HScroll1")->setValue(280);
+        QVERIFY(picture->grab().toImage() != before);
+        // To scale: 20 twips a pixel, the first mark in the slip's first cell.
+        const QRectF mark = SlipPicture::markRect(picture->calibration(), 1, 1);
+        QCOMPARE(mark.center(), QPointF((280 + 80) / 20.0, (1120 + 100) / 20.0));
+        const QRectF moved = SlipPicture::markRect({ 1120 + 200, 280 + 100 }, 1, 1);
+        QCOMPARE(moved.center() - mark.center(), QPointF(5, 10));
+    }
+
+    void applicaStoresOnlyTheOffsets()
+    {
+        const QByteArray before = settingsBytes();
+        child<QScrollBar>("HScroll1")->setValue(300);
+        child<QPushButton>("Command6")->click();
+        QByteArray expected = before;
+        expected.replace("\"120\"\r\n\"45\"\r\n", "\"120\"\r\n\"300\"\r\n");
+        QCOMPARE(settingsBytes(), expected);
+        QVERIFY(m_messages.shown.isEmpty());
+    }
+
+    void closingStoresTheOffsetsOnlyWhenAsked_data()
+    {
+        QTest::addColumn<bool>("saveOnClose");
+        QTest::addColumn<QString>("how");
+        for (const char* how : { "Command1", "fine", "close" }) {
+            QTest::addRow("kept, %s", how) << true << QString::fromLatin1(how);
+            QTest::addRow("cleared, %s", how) << false << QString::fromLatin1(how);
+        }
+    }
+
+    void closingStoresTheOffsetsOnlyWhenAsked()
+    {
+        QFETCH(bool, saveOnClose);
+        QFETCH(QString, how);
+        const QByteArray before = settingsBytes();
+        child<QCheckBox>("Check1")->setChecked(saveOnClose);
+        child<QScrollBar>("VScroll1")->setValue(700);
+        child<QScrollBar>("HScroll1")->setValue(30);
+        if (how == QStringLiteral("Command1"))
+            child<QPushButton>("Command1")->click();
+        else if (how == QStringLiteral("fine"))
+            child<QAction>("fine")->trigger();
+        else
+            m_window->close();
+        QVERIFY(!m_window->isVisible());
+        QByteArray expected = before;
+        if (saveOnClose)
+            expected.replace("\"120\"\r\n\"45\"\r\n", "\"700\"\r\n\"30\"\r\n");
+        QCOMPARE(settingsBytes(), expected);
+    }
+
+    void aFailedStoreNamesTheFile()
+    {
+        QVERIFY(QFile::remove(settingsPath()));
+        QVERIFY(QDir().mkdir(settingsPath()));
+        child<QPushButton>("Command6")->click();
+        QCOMPARE(m_messages.shown.size(), 1);
+        QVERIFY(m_messages.lastText().startsWith(
+            QStringLiteral("Impossibile aggiornare il file %1: ").arg(settingsPath())));
+        // Closing tells it again and closes all the same.
+        m_window->close();
+        QCOMPARE(m_messages.shown.size(), 2);
+        QVERIFY(!m_window->isVisible());
+    }
+
+    void openingASystemOffersItsSlips()
+    {
+        const QString path = saveSystem(QStringLiteral("prova"), 37);
+        openSystem(path);
+        QCOMPARE(m_dialogs.requests.size(), 1);
+        QCOMPARE(m_dialogs.requests[0].folder, systemsFolder());
+        QCOMPARE(m_dialogs.requests[0].fileName, QStringLiteral("*.stg"));
+        QCOMPARE(m_dialogs.requests[0].filter, QStringLiteral("File ottavario* (*.stg)"));
+        QCOMPARE(text("Label4"), path);
+        QCOMPARE(m_window->systemPath(), path);
+        QCOMPARE(m_window->slipCount(), 7);
+        QCOMPARE(items("Combo1"), numbers(1, 7));
+        QCOMPARE(items("Combo2"), numbers(1, 7));
+        QCOMPARE(child<QComboBox>("Combo1")->currentText(), QStringLiteral("1"));
+        QCOMPARE(child<QComboBox>("Combo2")->currentText(), QStringLiteral("7"));
+
+        openSystem(saveSystem(QStringLiteral("sei"), 36));
+        QCOMPARE(items("Combo2"), numbers(1, 6));
+        QCOMPARE(child<QComboBox>("Combo2")->currentText(), QStringLiteral("6"));
+    }
+
+    void aCancelledOpenKeepsThePathAndEmptiesTheLists()
+    {
+        const QString path = saveSystem(QStringLiteral("prova"), 37);
+        openSystem(path);
+        openSystem(QString());
+        QCOMPARE(text("Label4"), path);
+        QCOMPARE(m_window->slipCount(), 7);
+        QVERIFY(items("Combo1").isEmpty());
+        QVERIFY(items("Combo2").isEmpty());
+        QCOMPARE(child<QComboBox>("Combo1")->currentText(), QString());
+        QCOMPARE(child<QComboBox>("Combo2")->currentText(), QString());
+        QVERIFY(m_messages.shown.isEmpty());
+
+        // The emptied range is refused rather than guessed.
+        child<QPushButton>("Command2")->click();
+        QVERIFY(m_printer.printed.isEmpty());
+        QCOMPARE(
+            m_messages.lastText(), QStringLiteral("Scegliere le schede da stampare, da 1 a 7."));
+    }
+
+    void aFileThatCannotBeOpenedIsReported()
+    {
+        const QString path = systemsFolder() + QStringLiteral("/sparito.stg");
+        openSystem(path);
+        QCOMPARE(text("Label4"), QString());
+        QCOMPARE(m_messages.shown.size(), 1);
+        QCOMPARE(m_messages.lastText(),
+            QStringLiteral("Impossibile aprire il file %1: il file non esiste.").arg(path));
+    }
+
+    void printingWithoutASystemAsksForOne_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("button") << "Command2";
+        QTest::newRow("menu") << "stampa";
+    }
+
+    void printingWithoutASystemAsksForOne()
+    {
+        QFETCH(QString, command);
+        if (command == QStringLiteral("stampa"))
+            child<QAction>("stampa")->trigger();
+        else
+            child<QPushButton>("Command2")->click();
+        QVERIFY(m_printer.printed.isEmpty());
+        QCOMPARE(m_messages.shown.size(), 1);
+        QCOMPARE(m_messages.shown[0].title, QStringLiteral("Spoglio sistema Ottavario*"));
+        QCOMPARE(m_messages.shown[0].text, QStringLiteral("Aprire un sistema."));
+    }
+
+    void slipsFollowTheRangeAndTheOptions_data()
+    {
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("last");
+        QTest::addColumn<bool>("nameLine");
+        QTest::addColumn<bool>("informationSlip");
+        QTest::addColumn<int>("pages");
+        QTest::addColumn<QString>("firstText");
+        QTest::newRow("middle") << "2"
+                                << "3" << true << true << 2 << "campionato2000 Scheda n° 2";
+        QTest::newRow("whole") << "1"
+                               << "6" << true << true << 7 << "campionato2000 Scheda n° 1";
+        QTest::newRow("typed, no name") << "6"
+                                        << "6" << false << true << 2 << "Sistema   campionato2000";
+        QTest::newRow("no information")
+            << "5"
+            << "6" << true << false << 2 << "campionato2000 Scheda n° 5";
+    }
+
+    void slipsFollowTheRangeAndTheOptions()
+    {
+        QFETCH(QString, first);
+        QFETCH(QString, last);
+        QFETCH(bool, nameLine);
+        QFETCH(bool, informationSlip);
+        QFETCH(int, pages);
+        QFETCH(QString, firstText);
+        openSystem(saveSystem(QStringLiteral("campionato2000"), 36));
+        child<QComboBox>("Combo1")->setEditText(first);
+        child<QComboBox>("Combo2")->setEditText(last);
+        child<QCheckBox>("Check3")->setChecked(nameLine);
+        child<QCheckBox>("Check4")->setChecked(informationSlip);
+        child<QAction>("stampa")->trigger();
+        QVERIFY(m_messages.shown.isEmpty());
+        QCOMPARE(m_printer.printed.size(), 1);
+        const PrintDocument& document = m_printer.printed[0];
+        QCOMPARE(document.pages.size(), pages);
+        QString firstTextPrinted;
+        for (const PrintPage& page : document.pages)
+            if (const auto texts = page.itemsOf(ItemKind::Text); !texts.isEmpty()) {
+                firstTextPrinted = texts[0].text;
+                break;
+            }
+        QCOMPARE(firstTextPrinted, firstText);
+        // The marks follow the window's calibration.
+        QCOMPARE(document.pages[0].items[0].position.y(), 120);
+    }
+
+    void theTestPrintFollowsCheck2()
+    {
+        child<QPushButton>("Command4")->click();
+        child<QCheckBox>("Check2")->setChecked(false);
+        child<QPushButton>("Command4")->click();
+        QCOMPARE(m_printer.printed.size(), 2);
+        QCOMPARE(m_printer.printed[0].pages.size(), 1);
+        QCOMPARE(m_printer.printed[0].pages[0].items.size(), 32);
+        QCOMPARE(m_printer.printed[1].pages[0].items.size(), 192);
+        QCOMPARE(m_printer.printed[0].pages[0].items[0].position, QPoint(45, 120));
+    }
+
+    void aFailedPrintIsReportedAndACancelledOneIsNot()
+    {
+        m_printer.answer = { PrintStatus::Failed, QStringLiteral("La stampante è spenta.") };
+        child<QPushButton>("Command4")->click();
+        QCOMPARE(m_messages.shown.size(), 1);
+        QCOMPARE(m_messages.shown[0].title, QStringLiteral("Stampa sistemi Ottavario*"));
+        QCOMPARE(m_messages.lastText(), QStringLiteral("La stampante è spenta."));
+        m_printer.answer = { PrintStatus::Cancelled, {} };
+        child<QPushButton>("Command4")->click();
+        QCOMPARE(m_messages.shown.size(), 1);
+    }
+
+    void printerSetUpGoesToThePrinter()
+    {
+        child<QAction>("impo")->trigger();
+        QCOMPARE(m_printer.setups, 1);
+        QVERIFY(m_printer.printed.isEmpty());
+    }
+
+    void theTabulationNeedsAnOpenSystem_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("button") << "Command3";
+        QTest::newRow("menu") << "tabu";
+    }
+
+    void theTabulationNeedsAnOpenSystem()
+    {
+        QFETCH(QString, command);
+        if (command == QStringLiteral("tabu"))
+            child<QAction>("tabu")->trigger();
+        else
+            child<QPushButton>("Command3")->click();
+        QCOMPARE(m_messages.shown.size(), 1);
+        QCOMPARE(m_messages.shown[0].title, QStringLiteral("Spoglio sistema Ottavario*"));
+        QCOMPARE(m_messages.lastText(), QStringLiteral("Aprire un sistema."));
+        QVERIFY(m_printer.printed.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestPrintWindow)
+#include "test_print_window.moc"
