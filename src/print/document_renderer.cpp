@@ -79,7 +79,7 @@ namespace {
     }
 }
 
-QFont printerFont(const PrintFont& spec) { return fontOf(spec); }
+QFont printerFont(const PrintFont& font) { return fontOf(font); }
 
 QRectF handDrawnMark() { return QRectF(20, 20, 120, 160); }
 

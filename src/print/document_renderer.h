@@ -19,7 +19,7 @@ namespace ottavario::print {
 using PictureSet = QHash<QString, QImage>;
 
 // The font a text is drawn in, sized for a painter whose unit is the twip.
-QFont printerFont(const PrintFont& spec);
+QFont printerFont(const PrintFont& font);
 
 // The mark drawn by hand where the mark font is missing: a filled oval, in
 // twips from the mark's position, inside the line box of a 9 point glyph.

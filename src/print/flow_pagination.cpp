@@ -13,8 +13,8 @@ double lineHeight(const PrintFont& font)
 {
     // Asked for every line, of a few sizes: a listing has tens of thousands.
     static QList<std::pair<PrintFont, double>> known;
-    for (const auto& [spec, height] : known)
-        if (spec == font)
+    for (const auto& [seen, height] : known)
+        if (seen == font)
             return height;
     // The unit of the renderer's painter is the twip, so the metrics of its
     // font come in twips.

@@ -6,6 +6,8 @@
 #include "systems/description_file.h"
 #include "systems/system_files.h"
 
+#include <algorithm>
+
 namespace ottavario::print {
 
 namespace {
@@ -127,6 +129,9 @@ namespace {
     void writeListing(FlowWriter& out, const std::vector<ColumnMask>& columns)
     {
         static const std::array<QString, kHighestNumber + 1> cells = listingCells();
+        // One text shared by every rule and credit line of a long listing.
+        static const QString rule = longRule();
+        static const QString credit = creditLine();
         out.setSize(kRulePoints);
         const qsizetype total = qsizetype(columns.size());
         int block = 0;
@@ -135,28 +140,31 @@ namespace {
             // A block split over two pages would part the boxes of its columns.
             out.keepWithNext(true);
             if (++block == 1)
-                out.line(longRule());
+                out.line(rule);
             out.setSize(kColumnPoints);
             const qsizetype inBlock = std::min<qsizetype>(kBlockColumns, total - first);
             for (qsizetype c = 0; c < kBlockColumns; ++c)
                 numbers[c] = c < inBlock ? numbersOf(columns[first + c]) : ColumnNumbers {};
             for (int k = 0; k < kColumnSize; ++k) {
-                QString line;
-                line.reserve(6 + kBlockColumns * 5 + 8);
-                line += spaces(6);
+                qsizetype length = 6;
+                for (int c = 0; c < kBlockColumns; ++c)
+                    length += (c == 0 ? 0 : opensGroup(c) ? 3 : 2) + cells[numbers[c][k]].size();
+                // Written in place: a listing can run to 80,000 lines.
+                QString line(length, u' ');
+                QChar* next = line.data() + 6;
                 for (int c = 0; c < kBlockColumns; ++c) {
-                    if (c > 0)
-                        line += QLatin1StringView(opensGroup(c) ? "   " : "  ");
-                    line += cells[numbers[c][k]];
+                    next += c == 0 ? 0 : opensGroup(c) ? 3 : 2;
+                    const QString& cell = cells[numbers[c][k]];
+                    next = std::copy(cell.cbegin(), cell.cend(), next);
                 }
                 out.line(std::move(line));
             }
             out.keepWithNext(false);
-            out.line(longRule());
+            out.line(rule);
             if (block == kBlocksPerCredit) {
                 block = 0;
                 out.setSize(kRulePoints);
-                out.line(creditLine());
+                out.line(credit);
             }
         }
     }
