@@ -232,12 +232,12 @@ void MainWindow::buildMenus()
 
 QWidget* MainWindow::buildCommandRow()
 {
-    struct Spec {
+    struct CommandButton {
         const char* name;
         const char* tooltip;
         icons::Picture picture;
     };
-    const std::array<Spec, 7> specs = { {
+    const std::array<CommandButton, 7> buttons = { {
         { "Command5", "Nuovo sistemaOttavario*", icons::Picture::NewSystem },
         { "Command6", "Apri Ottavario*", icons::Picture::Open },
         { "Command2", "Salva il sistema elaborato", icons::Picture::Save },
@@ -249,11 +249,11 @@ QWidget* MainWindow::buildCommandRow()
     auto* row = new QWidget(this);
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
-    for (const Spec& spec : specs) {
+    for (const CommandButton& wanted : buttons) {
         auto* button = new QToolButton(row);
-        button->setObjectName(QLatin1StringView(spec.name));
-        button->setToolTip(QString::fromUtf8(spec.tooltip));
-        button->setIcon(icons::icon(spec.picture));
+        button->setObjectName(QLatin1StringView(wanted.name));
+        button->setToolTip(QString::fromUtf8(wanted.tooltip));
+        button->setIcon(icons::icon(wanted.picture));
         button->setIconSize(QSize(32, 32));
         button->setAutoRaise(true);
         layout->addWidget(button);

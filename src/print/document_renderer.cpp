@@ -16,13 +16,13 @@ namespace {
     constexpr double kTwipsPerPicturePixel = 15; // a picture's pixel at 96 dpi
     constexpr int kPdfResolution = 1200;
 
-    QFont fontOf(const PrintFont& spec)
+    QFont fontOf(const PrintFont& wanted)
     {
-        QFont font(spec.family);
+        QFont font(wanted.family);
         // The painter's unit is the twip and a point is 20 of them.
-        font.setPixelSize(qMax(1, qRound(spec.points * 20)));
-        font.setBold(spec.bold);
-        font.setItalic(spec.italic);
+        font.setPixelSize(qMax(1, qRound(wanted.points * 20)));
+        font.setBold(wanted.bold);
+        font.setItalic(wanted.italic);
         // Printers place glyph after glyph; a kerned "11" would pull the
         // rest of a line laid out with spaces out of its columns.
         font.setKerning(false);
