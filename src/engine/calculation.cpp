@@ -3,6 +3,8 @@
 #include "column_file.h"
 #include "core/data_folder.h"
 #include "development.h"
+#include "guarantee.h"
+#include "optimised_reduction.h"
 #include "reduction.h"
 
 #include <QDir>
@@ -83,8 +85,8 @@ namespace {
     };
 }
 
-FileResult<ColumnCalculation> calculateColumns(
-    const Grid& grid, SystemType type, const WorkFiles& files, CalculationProgress* progress)
+FileResult<ColumnCalculation> calculateColumns(const Grid& grid, SystemType type,
+    const WorkFiles& files, CalculationProgress* progress, const CalculationOptions& options)
 {
     ProgressReporter reporter(progress);
     for (const QString& path : { files.developed, files.kept }) {
@@ -102,8 +104,21 @@ FileResult<ColumnCalculation> calculateColumns(
     reporter.setMaximum(progressMaximum(n, type));
     ColumnCalculation result;
     result.developedCount = n;
-    result.kept = reduceColumns(
-        developed.masks, threshold(type), [&](qsizetype done) { reporter.reached(done, n); });
+    if (options.optimised && type != SystemType::Integrale) {
+        OptimisationOptions search;
+        if (options.optimisationWork > 0)
+            search.work = options.optimisationWork;
+        search.stop = options.stop;
+        search.progress = [&](qint64 done, qint64 total) {
+            reporter.reached(static_cast<qsizetype>(done), static_cast<qsizetype>(total));
+        };
+        result.kept = optimiseReduction(developed.masks, threshold(type), search);
+    } else {
+        result.kept = reduceColumns(
+            developed.masks, threshold(type), [&](qsizetype done) { reporter.reached(done, n); });
+    }
+    result.guaranteeVerified
+        = verifyGuarantee(developed.masks, result.kept, threshold(type)).holds();
 
     if (auto written = writeFileAtomically(files.kept, formatColumnMasks(result.kept)); !written) {
         // Without its partner the developed file would pass for a finished calculation.

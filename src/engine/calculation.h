@@ -36,6 +36,18 @@ struct WorkFiles {
 struct ColumnCalculation {
     qint64 developedCount = 0; // n
     std::vector<ColumnMask> kept; // K columns, in the order they were kept
+    // Every developed column was checked against the kept ones.
+    bool guaranteeVerified = false;
+};
+
+// How the columns are reduced.
+struct CalculationOptions {
+    // "Riduzione ottimizzata": far fewer columns with the same guarantee, in
+    // about two seconds (not for Integrale).
+    bool optimised = false;
+    // Ends the optimised search early; it keeps the best set found so far.
+    const std::atomic<bool>* stop = nullptr;
+    qint64 optimisationWork = 0; // steps of the search; 0 for the usual bound
 };
 
 // The whole calculation command after the grid checks, safe to run on a
@@ -46,6 +58,7 @@ struct ColumnCalculation {
 // progress value moves from its start value towards the maximum with the
 // candidates reduced, and is back at the start value when the call returns.
 FileResult<ColumnCalculation> calculateColumns(const Grid& grid, SystemType type,
-    const WorkFiles& files = WorkFiles::standard(), CalculationProgress* progress = nullptr);
+    const WorkFiles& files = WorkFiles::standard(), CalculationProgress* progress = nullptr,
+    const CalculationOptions& options = {});
 
 } // namespace ottavario

@@ -1,0 +1,105 @@
+#include "engine/linear_cover.h"
+
+#include <QTest>
+
+#include <set>
+
+using namespace ottavario;
+
+namespace {
+qint64 power(int base, int exponent)
+{
+    qint64 p = 1;
+    for (int i = 0; i < exponent; ++i)
+        p *= base;
+    return p;
+}
+
+int distance(quint32 a, quint32 b, int q, int length)
+{
+    int d = 0;
+    for (int j = 0; j < length; ++j, a /= q, b /= q)
+        d += a % q != b % q;
+    return d;
+}
+
+// The largest distance from a word to the code, by trying every word.
+int coveringRadius(const std::vector<quint32>& code, int q, int length)
+{
+    int radius = 0;
+    for (qint64 w = 0; w < power(q, length); ++w) {
+        int nearest = length + 1;
+        for (quint32 c : code)
+            nearest = std::min(nearest, distance(static_cast<quint32>(w), c, q, length));
+        radius = std::max(radius, nearest);
+    }
+    return radius;
+}
+}
+
+class LinearCoverTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void coversWithinItsRadius_data();
+    void coversWithinItsRadius();
+    void sameArgumentsSameCode();
+    void unsupportedArguments();
+};
+
+void LinearCoverTest::coversWithinItsRadius_data()
+{
+    QTest::addColumn<int>("q");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<int>("radius");
+    QTest::addColumn<int>("most"); // the size it must reach; perfect codes where they exist
+
+    QTest::newRow("ternary Hamming, length 4") << 3 << 4 << 1 << 9;
+    QTest::newRow("binary Hamming, length 7") << 2 << 7 << 1 << 16;
+    QTest::newRow("quaternary Hamming, length 5") << 4 << 5 << 1 << 64;
+    QTest::newRow("ternary, length 8, radius 2") << 3 << 8 << 2 << 81;
+    QTest::newRow("ternary, length 8, radius 3") << 3 << 8 << 3 << 27;
+    QTest::newRow("ternary, length 8, radius 1") << 3 << 8 << 1 << 729;
+    QTest::newRow("quaternary, length 6, radius 2") << 4 << 6 << 2 << 256;
+    QTest::newRow("binary, length 8, radius 3") << 2 << 8 << 3 << 16;
+    QTest::newRow("ternary, length 3, radius 2") << 3 << 3 << 2 << 3;
+    QTest::newRow("radius of the whole length") << 4 << 4 << 4 << 1;
+}
+
+void LinearCoverTest::coversWithinItsRadius()
+{
+    QFETCH(int, q);
+    QFETCH(int, length);
+    QFETCH(int, radius);
+    QFETCH(int, most);
+    qint64 spent = 0;
+    const std::vector<quint32> code = linearCoveringCode(q, length, radius, 50'000'000, &spent);
+    QVERIFY(!code.empty());
+    QVERIFY(static_cast<int>(code.size()) <= most);
+    QCOMPARE(std::set<quint32>(code.begin(), code.end()).size(), code.size());
+    for (quint32 word : code)
+        QVERIFY(word < power(q, length));
+    QVERIFY(coveringRadius(code, q, length) <= radius);
+    QVERIFY(spent > 0 || radius >= length);
+}
+
+void LinearCoverTest::sameArgumentsSameCode()
+{
+    QCOMPARE(linearCoveringCode(3, 8, 1, 5'000'000), linearCoveringCode(3, 8, 1, 5'000'000));
+    // A tighter bound may give a larger code, never a wrong one.
+    const std::vector<quint32> hurried = linearCoveringCode(3, 6, 1, 1000);
+    if (!hurried.empty())
+        QVERIFY(coveringRadius(hurried, 3, 6) <= 1);
+}
+
+void LinearCoverTest::unsupportedArguments()
+{
+    QVERIFY(linearCoveringCode(5, 4, 1, 1'000'000).empty()); // no field table for 5
+    QVERIFY(linearCoveringCode(1, 4, 1, 1'000'000).empty());
+    QVERIFY(linearCoveringCode(3, 0, 1, 1'000'000).empty());
+    QVERIFY(linearCoveringCode(3, 9, 1, 1'000'000).empty());
+    QVERIFY(linearCoveringCode(3, 4, 0, 1'000'000).empty()); // every word is needed
+}
+
+QTEST_GUILESS_MAIN(LinearCoverTest)
+#include "linear_cover_test.moc"
