@@ -56,6 +56,8 @@ namespace {
             return QStringLiteral("il file non esiste");
         if (info.isDir())
             return QStringLiteral("è una cartella, non un file");
+        if (!info.isFile())
+            return QStringLiteral("non è un file normale");
         if (!info.isReadable())
             return QStringLiteral("accesso negato");
         return describe(file.error());
@@ -79,7 +81,10 @@ namespace {
 FileResult<QByteArray> readWholeFile(const QString& path)
 {
     QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
+    // A folder or a device is refused before it is opened: a pipe would block
+    // and a device might never end.
+    const QFileInfo info(path);
+    if ((info.exists() && !info.isFile()) || !file.open(QIODevice::ReadOnly))
         return std::unexpected(FileError { path, openFailureReason(path, file) });
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)

@@ -21,8 +21,8 @@ template <typename T> using FileResult = std::expected<T, FileError>;
 
 QString describe(QFileDevice::FileError error);
 
-// Reads a whole file; a missing file, a folder or a file that cannot be
-// opened is an error with its reason.
+// Reads a whole file; a missing file, a folder, a device or a file that
+// cannot be opened is an error with its reason.
 FileResult<QByteArray> readWholeFile(const QString& path);
 
 // Replaces the file only once every byte is on disk: a failed write leaves the

@@ -2,6 +2,8 @@
 
 #include "core/number.h"
 
+#include <QFileInfo>
+
 #include <bit>
 
 namespace ottavario {
@@ -75,6 +77,12 @@ QString previewLine(const ColumnNumbers& ascending)
 
 FileResult<std::vector<ColumnMask>> readColumnMasks(const QString& path)
 {
+    const QFileInfo info(path);
+    if (info.isFile() && columnCount(info.size()) > kMaxColumns)
+        return std::unexpected(FileError { path,
+            QStringLiteral("contiene %1 colonne, più delle %2 che un sistema può avere")
+                .arg(columnCount(info.size()))
+                .arg(kMaxColumns) });
     const auto bytes = readWholeFile(path);
     if (!bytes)
         return std::unexpected(bytes.error());

@@ -17,6 +17,9 @@ inline constexpr qsizetype kRecordSize = 16;
 
 inline qint64 columnCount(qint64 fileSize) { return fileSize / kRecordSize; }
 
+// The most columns a system has: 5 numbers in each of the 8 boxes.
+inline constexpr qint64 kMaxColumns = 390'625;
+
 // A field of the developed file, as the player typed it: a one-character text
 // gets one leading space.
 QByteArray typedField(QStringView text);
@@ -37,7 +40,8 @@ std::optional<ColumnMask> maskOfRecord(const char* record);
 QString previewLine(const ColumnNumbers& ascending);
 
 // Every column of a file as masks, in record order; a trailing partial record
-// is not read. A record that is not a column is an error naming its number.
+// is not read. A record that is not a column is an error naming its number; a
+// file of more than kMaxColumns records is refused before it is read.
 FileResult<std::vector<ColumnMask>> readColumnMasks(const QString& path);
 
 QByteArray formatColumnMasks(const std::vector<ColumnMask>& masks);

@@ -1,8 +1,10 @@
 #include "system_files.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 
 #include <vector>
 
@@ -31,20 +33,72 @@ bool isDescriptionPath(const QString& path)
 
 QString systemName(const QString& path) { return QFileInfo(path).completeBaseName(); }
 
-FileResult<SystemDescription> openSystem(const QString& path) { return readDescription(path); }
+FileResult<SystemDescription> openSystem(const QString& path)
+{
+    recoverInterruptedSave(path);
+    return readDescription(path);
+}
 
 namespace {
-    // A name beside `target` that nothing uses yet, hidden from *.stt and *.stg.
-    QString freeNameBeside(const QString& target, QStringView kind)
+    bool isPresent(const QString& path)
+    {
+        return QFileInfo::exists(path) || QFileInfo(path).isSymLink();
+    }
+
+    // A save's own names beside its targets, hidden from *.stt and *.stg: the
+    // new file (tmp) and the file it replaces (old). One token a save, so that
+    // the files of a save cut short are found together.
+    QString besideName(const QString& target, QStringView token, QStringView kind)
     {
         const QFileInfo info(target);
+        return QStringLiteral("%1/.%2.%3.%4")
+            .arg(info.absolutePath(), info.fileName(), token, kind);
+    }
+
+    QString freeToken(const QString& sttPath, const QString& stgPath)
+    {
         for (;;) {
-            const QString name
-                = QStringLiteral("%1/.%2.%3.%4")
-                      .arg(info.absolutePath(), info.fileName(),
-                          QString::number(QRandomGenerator::global()->generate(), 16), kind);
-            if (!QFileInfo::exists(name) && !QFileInfo(name).isSymLink())
-                return name;
+            const QString token = QString::number(QRandomGenerator::global()->generate(), 16);
+            bool free = true;
+            for (const QString& target : { sttPath, stgPath })
+                for (const QStringView kind : { u"tmp", u"old" })
+                    free = free && !isPresent(besideName(target, token, kind));
+            if (free)
+                return token;
+        }
+    }
+
+    // Puts back the state before or after a save cut short by a crash or a
+    // kill. The new description is placed last: while its temporary file is
+    // there, the earlier pair is put back; once it is gone, the new pair
+    // stands and what it replaced is removed. Each step leaves a state this
+    // reads the same way, so a recovery cut short is finished by the next.
+    void recoverSave(const QString& stt, const QString& stg, const QString& token)
+    {
+        const QString newStt = besideName(stt, token, u"tmp");
+        const QString newStg = besideName(stg, token, u"tmp");
+        const QString oldStt = besideName(stt, token, u"old");
+        const QString oldStg = besideName(stg, token, u"old");
+        if (isPresent(newStt)) {
+            if (!isPresent(newStg) && isPresent(stg))
+                QFile::rename(stg, newStg);
+            if (isPresent(oldStg) && !isPresent(stg))
+                QFile::rename(oldStg, stg);
+            if (isPresent(oldStt) && !isPresent(stt))
+                QFile::rename(oldStt, stt);
+            QFile::remove(newStt);
+            QFile::remove(newStg);
+            return;
+        }
+        QFile::remove(newStg);
+        for (const auto& [aside, target] :
+            { std::pair { oldStg, stg }, std::pair { oldStt, stt } }) {
+            if (!isPresent(aside))
+                continue;
+            if (isPresent(target))
+                QFile::remove(aside);
+            else
+                QFile::rename(aside, target);
         }
     }
 
@@ -88,8 +142,9 @@ namespace {
     // its target; removed if it never gets there.
     class PendingFile {
     public:
-        explicit PendingFile(QString target)
+        PendingFile(QString target, QString temporary)
             : m_target(std::move(target))
+            , m_temporaryName(std::move(temporary))
         {
         }
         PendingFile(const PendingFile&) = delete;
@@ -103,13 +158,13 @@ namespace {
         const QString& target() const { return m_target; }
         const QString& temporary() const { return m_temporary; }
 
-        FileResult<void> write(const QByteArray& bytes)
+        FileResult<void> write(const QByteArray& bytes, const detail::WriteFile& writeBytes)
         {
             if (QFileInfo(m_target).isDir())
                 return failure(QStringLiteral("al suo posto c'è una cartella"));
             if (const QString missing = missingFolder(m_target); !missing.isEmpty())
                 return failure(missing);
-            m_temporary = freeNameBeside(m_target, u"tmp");
+            m_temporary = m_temporaryName;
             QFile file(m_temporary);
             if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
                 m_temporary.clear();
@@ -118,11 +173,17 @@ namespace {
             // A replaced file keeps who may read it.
             if (QFileInfo::exists(m_target))
                 file.setPermissions(QFile::permissions(m_target));
-            const bool written = file.write(bytes) == bytes.size() && syncToDisk(file);
-            const QFileDevice::FileError error = file.error();
+            const qint64 count = writeBytes ? writeBytes(file, bytes) : file.write(bytes);
+            const bool written = count == bytes.size() && syncToDisk(file);
+            QFileDevice::FileError error = file.error();
             file.close();
-            if (!written || error != QFileDevice::NoError || file.error() != QFileDevice::NoError)
-                return failure(describe(error != QFileDevice::NoError ? error : file.error()));
+            if (error == QFileDevice::NoError)
+                error = file.error();
+            // A short write that left no error code is a write error all the same.
+            if (!written && error == QFileDevice::NoError)
+                error = QFileDevice::WriteError;
+            if (error != QFileDevice::NoError)
+                return failure(describe(error));
             return {};
         }
 
@@ -135,7 +196,8 @@ namespace {
         }
 
         QString m_target;
-        QString m_temporary;
+        QString m_temporaryName;
+        QString m_temporary; // while it is there to be removed
     };
 
     struct Move {
@@ -146,8 +208,8 @@ namespace {
 
     // Puts every pending file in place, or none: the files they replace are
     // first moved aside and put back if a later move fails.
-    FileResult<void> placeAll(
-        const std::vector<PendingFile*>& files, const detail::RenameFile& rename)
+    FileResult<void> placeAll(const std::vector<PendingFile*>& files, const QString& token,
+        const detail::RenameFile& rename)
     {
         std::vector<Move> done;
         std::vector<QString> setAside;
@@ -164,7 +226,7 @@ namespace {
             const QString& target = file->target();
             if (!QFileInfo::exists(target) && !QFileInfo(target).isSymLink())
                 continue;
-            const QString aside = freeNameBeside(target, u"old");
+            const QString aside = besideName(target, token, u"old");
             if (!rename(target, aside))
                 return undo(FileError { target, QStringLiteral("il file non si può sostituire") });
             done.push_back({ target, aside, true });
@@ -184,6 +246,30 @@ namespace {
     }
 }
 
+void recoverInterruptedSave(const QString& path)
+{
+    const QString stt = isDescriptionPath(path) ? path : partnerPath(path);
+    const QString stg = partnerPath(stt);
+    if (!isDescriptionPath(stt) || stg.isEmpty())
+        return;
+    const QDir folder = QFileInfo(stt).absoluteDir();
+    QStringList tokens;
+    for (const QString& target : { stt, stg }) {
+        const QRegularExpression pattern(
+            QStringLiteral("^\\.%1\\.([0-9a-f]+)\\.(tmp|old)$")
+                .arg(QRegularExpression::escape(QFileInfo(target).fileName())));
+        for (const QString& name :
+            folder.entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+            const QRegularExpressionMatch match = pattern.match(name);
+            if (match.hasMatch() && !tokens.contains(match.captured(1)))
+                tokens.append(match.captured(1));
+        }
+    }
+    for (const QString& token : tokens)
+        recoverSave(folder.absoluteFilePath(QFileInfo(stt).fileName()),
+            folder.absoluteFilePath(QFileInfo(stg).fileName()), token);
+}
+
 FileResult<void> saveSystem(
     const QString& sttPath, const Grid& grid, SystemType type, const QString& keptWorkFile)
 {
@@ -192,7 +278,7 @@ FileResult<void> saveSystem(
 }
 
 FileResult<void> detail::saveSystem(const QString& sttPath, const Grid& grid, SystemType type,
-    const QString& keptWorkFile, const RenameFile& rename)
+    const QString& keptWorkFile, const RenameFile& rename, const WriteFile& write)
 {
     // The pair is found again by its extensions; another ending would leave
     // the column file under a name nobody looks for.
@@ -207,13 +293,18 @@ FileResult<void> detail::saveSystem(const QString& sttPath, const Grid& grid, Sy
             QStringLiteral("le colonne calcolate non si possono leggere da %1 (%2)")
                 .arg(keptWorkFile, columns.error().reason) });
 
-    PendingFile stg(stgPath);
-    PendingFile stt(sttPath);
-    if (auto written = stg.write(*columns); !written)
+    // A save cut short earlier is settled before this one starts.
+    recoverInterruptedSave(sttPath);
+    const QString token = freeToken(sttPath, stgPath);
+    // The description is written and placed last: recovery tells by it
+    // whether a save got through.
+    PendingFile stg(stgPath, besideName(stgPath, token, u"tmp"));
+    PendingFile stt(sttPath, besideName(sttPath, token, u"tmp"));
+    if (auto written = stg.write(*columns, write); !written)
         return written;
-    if (auto written = stt.write(formatDescription(grid, type)); !written)
+    if (auto written = stt.write(formatDescription(grid, type), write); !written)
         return written;
-    return placeAll({ &stg, &stt }, rename);
+    return placeAll({ &stg, &stt }, token, rename);
 }
 
 } // namespace ottavario

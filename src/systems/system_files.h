@@ -5,6 +5,7 @@
 #include "core/system_type.h"
 #include "systems/description_file.h"
 
+#include <QFile>
 #include <QString>
 
 #include <functional>
@@ -30,15 +31,24 @@ FileResult<void> saveSystem(
     const QString& sttPath, const Grid& grid, SystemType type, const QString& keptWorkFile);
 
 // Reads and checks a description file; only a complete, consistent
-// description is returned.
+// description is returned. A save of this pair cut short is settled first.
 FileResult<SystemDescription> openSystem(const QString& path);
+
+// A save stopped part way (the program killed, the machine off) leaves hidden
+// files beside the pair; this puts back the earlier pair or completes the new
+// one, whichever the save had reached, and removes them. Either file of the
+// pair may be named.
+void recoverInterruptedSave(const QString& path);
 
 namespace detail {
     // How a finished temporary file is moved to its name; tests make it fail.
     using RenameFile = std::function<bool(const QString& from, const QString& to)>;
+    // How a temporary file gets its bytes, the count written returned; tests
+    // stop it part way. Empty: QFile::write.
+    using WriteFile = std::function<qint64(QFile& file, const QByteArray& bytes)>;
 
     FileResult<void> saveSystem(const QString& sttPath, const Grid& grid, SystemType type,
-        const QString& keptWorkFile, const RenameFile& rename);
+        const QString& keptWorkFile, const RenameFile& rename, const WriteFile& write = {});
 }
 
 } // namespace ottavario
