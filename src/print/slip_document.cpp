@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
 
 namespace ottavario::print {
 
@@ -29,6 +30,41 @@ namespace {
             return { printWindowTitle(), QStringLiteral("Il sistema non ha colonne da stampare.") };
         return { printWindowTitle(),
             QStringLiteral("Scegliere le schede da stampare, da 1 a %1.").arg(slips) };
+    }
+
+    PrintRefusal reversedRangeRefusal(qint64 first, qint64 last, qint64 slips)
+    {
+        return { printWindowTitle(),
+            QStringLiteral("La prima scheda (%1) viene dopo l'ultima (%2): scegliere le schede da "
+                           "stampare, da 1 a %3.")
+                .arg(first)
+                .arg(last)
+                .arg(slips) };
+    }
+
+    // The first field of the records [from, to) that has no cell on the slip:
+    // a damaged or hand-made file. Printing the rest would hand in a slip
+    // that silently plays another column.
+    std::optional<PrintRefusal> offSlipNumber(const QByteArray& columnFile, qint64 from, qint64 to)
+    {
+        for (qint64 record = from; record < to; ++record) {
+            const char* fields = columnFile.constData() + record * kRecordSize;
+            const ColumnNumbers numbers = parseRecord(fields);
+            for (int k = 0; k < kColumnSize; ++k) {
+                if (numbers[k] >= kLowestNumber && numbers[k] <= kHighestNumber)
+                    continue;
+                const QString field = QString::fromLatin1(fields + 2 * k, 2).trimmed();
+                const QString what = field.isEmpty()
+                    ? QStringLiteral("un numero mancante")
+                    : QStringLiteral("il numero \"%1\"").arg(field);
+                return PrintRefusal { printWindowTitle(),
+                    QStringLiteral("La colonna %1 del sistema ha %2, che non è sulla scheda "
+                                   "(numeri da 1 a 32): nessuna scheda stampata.")
+                        .arg(record + 1)
+                        .arg(what) };
+            }
+        }
+        return std::nullopt;
     }
 
     bool isSlipNumber(double value, qint64 slips)
@@ -110,6 +146,12 @@ SlipLayout layOutSlips(
     const double last = readNumber(request.lastSlip);
     if (!isSlipNumber(first, slips) || !isSlipNumber(last, slips))
         return std::unexpected(rangeRefusal(slips));
+    if (first > last)
+        return std::unexpected(reversedRangeRefusal(qint64(first), qint64(last), slips));
+    const qint64 firstRecord = (qint64(first) - 1) * kBetColumns;
+    if (const auto refusal
+        = offSlipNumber(columnFile, firstRecord, std::min(qint64(last) * kBetColumns, columns)))
+        return std::unexpected(*refusal);
 
     const QString name = systemNameOf(request.systemPath, systemsFolder);
     const Calibration& calibration = request.calibration;
@@ -139,7 +181,7 @@ SlipLayout layOutSlips(
 
     // The information slip follows the system's last slip, whether or not the
     // slips carry their numbers; it is not shifted by the calibration.
-    const bool reachedEnd = first <= last && qint64(last) == slips;
+    const bool reachedEnd = qint64(last) == slips;
     if (request.informationSlip && reachedEnd) {
         const PrintFont font = slipTextFont(26);
         const double price = readNumber(request.columnPrice) * double(columns);
@@ -151,7 +193,7 @@ SlipLayout layOutSlips(
         document.pages.append(page);
     }
     const bool textLast = request.nameLine || (request.informationSlip && reachedEnd);
-    document.fontAfter = textLast || document.pages.isEmpty() ? slipTextFont(8) : markFont();
+    document.fontAfter = textLast ? slipTextFont(8) : markFont();
     document.fontAfter.points = 8;
     return document;
 }

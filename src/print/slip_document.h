@@ -59,7 +59,8 @@ using SlipLayout = std::expected<PrintDocument, PrintRefusal>;
 
 // One page per slip from the first to the last slip, then the information
 // slip when the run reaches the system's last slip. The range must be whole
-// slip numbers of the system; a first slip after the last one prints nothing.
+// slip numbers of the system, the first not after the last, and every column
+// to print must hold numbers of the slip (1 to 32); otherwise nothing prints.
 SlipLayout layOutSlips(
     const SlipRequest& request, const QByteArray& columnFile, const QString& systemsFolder);
 

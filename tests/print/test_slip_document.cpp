@@ -301,12 +301,15 @@ private slots:
         QCOMPARE(textsOf(document->pages[1])[1], QStringLiteral("Colonne in gioco  37"));
     }
 
-    void aFirstSlipAfterTheLastPrintsNothing()
+    void aFirstSlipAfterTheLastIsRefused()
     {
         const auto document
             = layOutSlips(request(QStringLiteral("prova"), 5, 3), columnFile(36), kFolder);
-        QVERIFY(document);
-        QVERIFY(document->pages.isEmpty());
+        QVERIFY(!document);
+        QCOMPARE(document.error(),
+            (PrintRefusal { QStringLiteral("Stampa sistemi Ottavario*"),
+                QStringLiteral("La prima scheda (5) viene dopo l'ultima (3): scegliere le schede "
+                               "da stampare, da 1 a 6.") }));
     }
 
     void rangesOutsideTheSystemAreRefused_data()
@@ -371,13 +374,41 @@ private slots:
         QCOMPARE(slipDocument(r).error(), expected);
     }
 
-    void numbersOffTheSlipLeaveNoMark()
+    void numbersOffTheSlipRefuseTheRun_data()
     {
-        const QByteArray bytes(" 033ab-1 1 912 5");
-        QCOMPARE(bytes.size(), 16);
-        const auto document = layOutSlips(request(QStringLiteral("prova"), 1, 1), bytes, kFolder);
-        QVERIFY(document);
-        QCOMPARE(numbersOnPage(document->pages[0], {})[0], (QList<int> { 1, 5, 9, 12 }));
+        QTest::addColumn<QByteArray>("record");
+        QTest::addColumn<int>("first");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("33") << QByteArray(" 1 2 3 4 5 6 733") << 1 << "ha il numero \"33\"";
+        QTest::newRow("zero") << QByteArray(" 0 2 3 4 5 6 7 8") << 1 << "ha il numero \"0\"";
+        QTest::newRow("letters") << QByteArray(" 1 2 3ab 5 6 7 8") << 1 << "ha il numero \"ab\"";
+        QTest::newRow("negative") << QByteArray(" 1 2 3 4-1 6 7 8") << 1 << "ha il numero \"-1\"";
+        QTest::newRow("blank") << QByteArray(" 1 2 3 4 5 6   8") << 1 << "ha un numero mancante";
+        QTest::newRow("slip 2 alone")
+            << QByteArray(" 1 2 3 4 5 6 740") << 2 << "ha il numero \"40\"";
+    }
+
+    // Column 9, on slip 2, is damaged: a run that prints it is refused, naming
+    // it; a run of slip 1 alone is printed.
+    void numbersOffTheSlipRefuseTheRun()
+    {
+        QFETCH(QByteArray, record);
+        QFETCH(int, first);
+        QFETCH(QString, said);
+        QCOMPARE(record.size(), 16);
+        QByteArray bytes = columnFile(12);
+        bytes.replace(8 * 16, 16, record);
+        const auto refused
+            = layOutSlips(request(QStringLiteral("prova"), first, 2), bytes, kFolder);
+        QVERIFY(!refused);
+        QCOMPARE(refused.error().title, QStringLiteral("Stampa sistemi Ottavario*"));
+        QCOMPARE(refused.error().text,
+            QStringLiteral("La colonna 9 del sistema %1, che non è sulla scheda (numeri da 1 a "
+                           "32): nessuna scheda stampata.")
+                .arg(said));
+        const auto firstSlip = layOutSlips(request(QStringLiteral("prova"), 1, 1), bytes, kFolder);
+        QVERIFY(firstSlip);
+        QCOMPARE(firstSlip->pages.size(), 1);
     }
 
     void theSystemNameIsCutByPosition_data()
