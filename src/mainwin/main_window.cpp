@@ -17,6 +17,7 @@
 #include "transfer/transfer_window.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -54,6 +55,10 @@ namespace {
         label->setObjectName(objectName);
         return label;
     }
+
+    const QString kCalculationTitle = QStringLiteral("Calcolo delle colonne");
+    const QString kQuitCaption = QStringLiteral("Fine lavoro");
+    const QString kQuitTooltip = QStringLiteral("Chiude il lavoro.");
 }
 
 MainWindow::MainWindow(
@@ -94,6 +99,9 @@ MainWindow::MainWindow(
             QStringLiteral("Colonne ridotte  390.625")));
         summary->addWidget(summaryLabels[i], i % 3, i / 3);
     }
+    // Under the reduced counts: what the kept columns were checked to guarantee.
+    m_guarantee = makeLabel(QStringLiteral("Label9"), QString(), central);
+    summary->addWidget(m_guarantee, 3, 1);
     auto* summaryBox = new QWidget(central);
     summaryBox->setLayout(summary);
     summaryRow->addWidget(summaryBox, 1);
@@ -124,10 +132,10 @@ MainWindow::MainWindow(
     m_progress->setValue(0);
     m_progress->setTextVisible(false);
     bottom->addWidget(m_progress, 1);
-    m_quitButton = new QPushButton(QStringLiteral("Fine lavoro"), central);
+    m_quitButton = new QPushButton(kQuitCaption, central);
     m_quitButton->setObjectName(QStringLiteral("Command4"));
-    m_quitButton->setToolTip(QStringLiteral("Chiude il lavoro."));
-    connect(m_quitButton, &QPushButton::clicked, this, &MainWindow::close);
+    m_quitButton->setToolTip(kQuitTooltip);
+    connect(m_quitButton, &QPushButton::clicked, this, &MainWindow::quitOrStop);
     bottom->addWidget(m_quitButton);
     layout->addLayout(bottom);
 
@@ -144,6 +152,11 @@ MainWindow::MainWindow(
     m_progressTimer->setInterval(30);
     connect(m_progressTimer, &QTimer::timeout, this, &MainWindow::showProgress);
     connect(&m_calculation, &QFutureWatcherBase::finished, this, &MainWindow::calculationDone);
+    m_stopAction = new QAction(this);
+    m_stopAction->setShortcut(Qt::Key_Escape);
+    m_stopAction->setEnabled(false);
+    addAction(m_stopAction);
+    connect(m_stopAction, &QAction::triggered, this, &MainWindow::stopSearch);
     buildMenus();
     buildTabOrder();
 
@@ -162,6 +175,7 @@ MainWindow::MainWindow(
 MainWindow::~MainWindow()
 {
     // The worker writes into members; let it end before they go.
+    m_stop = true;
     m_calculation.waitForFinished();
 }
 
@@ -300,6 +314,17 @@ QWidget* MainWindow::buildTypeChoice()
     for (int i : { 3, 2, 1, 0 })
         layout->addWidget(m_options[i]);
     m_options[optionIndex(kDefaultSystemType)]->setChecked(true);
+
+    // Unticked at start: the described greedy reduction stays the default.
+    m_optimised = new QCheckBox(QStringLiteral("Riduzione ottimizzata"), frame);
+    m_optimised->setObjectName(QStringLiteral("Check1"));
+    m_optimised->setToolTip(QStringLiteral(
+        "Cerca per circa due secondi un sistema con molte meno colonne e la stessa garanzia."));
+    layout->addSpacing(layout->spacing());
+    layout->addWidget(m_optimised);
+    // Integrale keeps every column: there is nothing to optimise.
+    connect(m_options[optionIndex(SystemType::Integrale)], &QRadioButton::toggled, m_optimised,
+        &QCheckBox::setDisabled);
     return frame;
 }
 
@@ -316,6 +341,7 @@ void MainWindow::buildTabOrder()
     order.append(m_quitButton);
     for (int i : { 3, 2, 1, 0 })
         order.append(m_options[i]);
+    order.append(m_optimised);
     order.append(m_preview);
     for (int box = 0; box < kBoxes; ++box)
         order.append(m_entries[box][kEntries - 1]);
@@ -333,6 +359,10 @@ SystemType MainWindow::systemType() const
 
 void MainWindow::setSystemType(SystemType type) { m_options[optionIndex(type)]->setChecked(true); }
 
+bool MainWindow::isOptimised() const { return m_optimised->isChecked(); }
+
+void MainWindow::setOptimised(bool optimised) { m_optimised->setChecked(optimised); }
+
 void MainWindow::setPrices(const QString& lire, const QString& euro)
 {
     m_draft.setPrices(lire, euro);
@@ -343,6 +373,7 @@ void MainWindow::entryChanged(int box, int index)
     GridEntry* entry = m_entries[box][index];
     m_draft.grid.entries[box][index] = entry->text();
     m_draft.computed = false;
+    clearGuarantee();
     showFullSummary(SystemDraft::EuroPrefix::Euro);
     if (entry->text().size() == 2 && index < kEntries - 1)
         m_entries[box][index + 1]->focusAndSelect();
@@ -373,7 +404,10 @@ void MainWindow::resetReducedSummary()
     m_reducedColumns->setText(labels::kReducedColumnsReset);
     m_reducedPrice->setText(labels::kReducedPriceReset);
     m_reducedEuro->setText(labels::kEuro);
+    clearGuarantee();
 }
+
+void MainWindow::clearGuarantee() { m_guarantee->clear(); }
 
 void MainWindow::clearGrid()
 {
@@ -410,13 +444,34 @@ void MainWindow::calculate()
     }
     m_calculationProgress->maximum = 100;
     m_calculationProgress->value = CalculationProgress::kStartValue;
-    setBusy(true);
     m_calculatedType = systemType();
-    m_calculation.setFuture(QtConcurrent::run(
-        [grid = m_draft.grid, type = systemType(), progress = m_calculationProgress.get()] {
-            return calculateColumns(grid, type, WorkFiles::standard(), progress);
-        }));
+    m_searching = isOptimised() && m_calculatedType != SystemType::Integrale;
+    m_stop = false;
+    clearGuarantee();
+    setBusy(true);
+    const CalculationOptions options { .optimised = m_searching, .stop = &m_stop };
+    m_calculation.setFuture(QtConcurrent::run([grid = m_draft.grid, type = m_calculatedType,
+                                                  progress = m_calculationProgress.get(), options] {
+        return calculateColumns(grid, type, WorkFiles::standard(), progress, options);
+    }));
     m_progressTimer->start();
+}
+
+void MainWindow::stopSearch()
+{
+    if (!isSearching() || m_stop)
+        return;
+    m_stop = true;
+    // Taken: the search ends at its next step and the result follows.
+    m_quitButton->setEnabled(false);
+}
+
+void MainWindow::quitOrStop()
+{
+    if (isSearching())
+        stopSearch();
+    else
+        close();
 }
 
 void MainWindow::showProgress()
@@ -435,8 +490,8 @@ void MainWindow::calculationDone()
     setBusy(false);
     const auto result = m_calculation.result();
     if (!result) {
-        m_services.messages->information(this, QStringLiteral("Calcolo delle colonne"),
-            result.error().message(QStringLiteral("scrivere")));
+        m_services.messages->information(
+            this, kCalculationTitle, result.error().message(QStringLiteral("scrivere")));
         emit calculationFinished();
         return;
     }
@@ -445,6 +500,17 @@ void MainWindow::calculationDone()
     m_reducedColumns->setText(m_draft.reducedColumnsText(kept));
     m_reducedPrice->setText(m_draft.reducedPriceText(kept));
     m_reducedEuro->setText(m_draft.reducedEuroText(kept));
+    const int points = threshold(m_calculatedType);
+    if (!result->guaranteeVerified) {
+        // Columns that do not keep their promise must not be saved or played.
+        m_services.messages->information(this, kCalculationTitle,
+            QStringLiteral("Le colonne ridotte non garantiscono %1 punti: il sistema non è "
+                           "elaborato. Ripetere il calcolo senza la riduzione ottimizzata.")
+                .arg(points));
+        emit calculationFinished();
+        return;
+    }
+    m_guarantee->setText(QStringLiteral("Garanzia verificata: %1 punti").arg(points));
     m_draft.computed = true;
     m_computedType = m_calculatedType;
     emit calculationFinished();
@@ -453,10 +519,17 @@ void MainWindow::calculationDone()
 void MainWindow::setBusy(bool busy)
 {
     m_busy = busy;
-    // Only the progress bar lives while the columns are computed.
-    for (QWidget* w : { static_cast<QWidget*>(menuBar()), m_commandRow, m_gridFrame, m_typeFrame,
-             static_cast<QWidget*>(m_quitButton) })
+    // Only the progress bar lives while the columns are computed, and the
+    // button that ends an optimised search early.
+    for (QWidget* w : { static_cast<QWidget*>(menuBar()), m_commandRow, m_gridFrame, m_typeFrame })
         w->setEnabled(!busy);
+    const bool stoppable = busy && m_searching;
+    m_quitButton->setEnabled(!busy || stoppable);
+    m_quitButton->setText(stoppable ? QStringLiteral("Interrompi") : kQuitCaption);
+    m_quitButton->setToolTip(stoppable
+            ? QStringLiteral("Ferma la ricerca e tiene le colonne migliori trovate finora (Esc).")
+            : kQuitTooltip);
+    m_stopAction->setEnabled(stoppable);
 }
 
 namespace {

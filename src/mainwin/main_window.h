@@ -9,9 +9,11 @@
 #include <QPointer>
 
 #include <array>
+#include <atomic>
 #include <memory>
 
 class QAction;
+class QCheckBox;
 class QLabel;
 class QListView;
 class QProgressBar;
@@ -51,6 +53,10 @@ public:
     GridEntry* entry(int box, int index) const { return m_entries[box][index]; }
     SystemType systemType() const;
     void setSystemType(SystemType type);
+    // Riduzione ottimizzata: the smallest set the search finds with the same
+    // guarantee, instead of the greedy one.
+    bool isOptimised() const;
+    void setOptimised(bool optimised);
 
     // The euro price of one column, "," turned into "."; from the settings.
     void setPrices(const QString& lire, const QString& euro);
@@ -67,6 +73,10 @@ public:
     QString systemName() const;
 
     bool isCalculating() const { return m_busy; }
+    // An optimised search under way can be ended early: it keeps the smallest
+    // set found so far, whose guarantee is verified as always.
+    bool isSearching() const { return m_busy && m_searching; }
+    void stopSearch();
     // Kept columns of the last calculation, as the preview shows them.
     const PreviewModel& preview() const { return *m_previewModel; }
 
@@ -88,6 +98,8 @@ private:
     void entryEntered(int box, int index);
     void showFullSummary(SystemDraft::EuroPrefix prefix);
     void resetReducedSummary();
+    void clearGuarantee();
+    void quitOrStop();
     void clearGrid();
 
     // A window that keeps the user in it: the main window takes no input
@@ -110,6 +122,7 @@ private:
 
     std::array<std::array<GridEntry*, kEntries>, kBoxes> m_entries {};
     std::array<QRadioButton*, 4> m_options {};
+    QCheckBox* m_optimised = nullptr; // Check1
     QLabel* m_combinations = nullptr; // Label2
     QLabel* m_price = nullptr; // Label4
     QLabel* m_euro = nullptr; // Label5
@@ -117,6 +130,7 @@ private:
     QLabel* m_reducedPrice = nullptr; // Label6
     QLabel* m_reducedEuro = nullptr; // Label7
     QLabel* m_systemName = nullptr; // Label8
+    QLabel* m_guarantee = nullptr; // Label9: the guarantee checked after the calculation
     QListView* m_preview = nullptr; // List1
     QProgressBar* m_progress = nullptr; // ProgressBar1
     QList<QToolButton*> m_commandButtons;
@@ -130,6 +144,9 @@ private:
     QFutureWatcher<FileResult<ColumnCalculation>> m_calculation;
     QTimer* m_progressTimer = nullptr;
     bool m_busy = false; // from the start of a calculation until its result is shown
+    bool m_searching = false; // the calculation under way is an optimised search
+    std::atomic<bool> m_stop { false }; // read by the search on the worker thread
+    QAction* m_stopAction = nullptr; // Esc while searching
 
     // Windows that run beside this one: opening them again only shows them.
     QPointer<print::PrintWindow> m_printWindow;

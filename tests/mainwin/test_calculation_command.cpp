@@ -6,11 +6,13 @@
 #include "support/recording_services.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -63,6 +65,21 @@ private:
     static BoxTexts workedExampleGrid()
     {
         return { { "1", "2" }, { "3" }, { "4" }, { "5" }, { "6" }, { "7" }, { "8" }, { "9" } };
+    }
+
+    // 6561 columns; the greedy keeps 198 of them for six points, 81 suffice.
+    static BoxTexts threeEachGrid()
+    {
+        BoxTexts boxes;
+        for (int box = 0; box < kBoxes; ++box)
+            boxes.append({ QString::number(3 * box + 1), QString::number(3 * box + 2),
+                QString::number(3 * box + 3) });
+        return boxes;
+    }
+
+    QPushButton* quitButton() const
+    {
+        return m_window->findChild<QPushButton*>(QStringLiteral("Command4"));
     }
 
 private slots:
@@ -246,6 +263,122 @@ private slots:
         calculate();
         QVERIFY(m_window->draft().computed);
         m_window->entry(7, 0)->setText(QStringLiteral("10"));
+        QVERIFY(!m_window->draft().computed);
+    }
+
+    void theGuaranteeIsShown_data()
+    {
+        QTest::addColumn<SystemType>("type");
+        QTest::addColumn<bool>("optimised");
+        QTest::addColumn<QString>("guarantee");
+        QTest::newRow("Integrale")
+            << SystemType::Integrale << false << "Garanzia verificata: 8 punti";
+        QTest::newRow("Integrale, box ticked")
+            << SystemType::Integrale << true << "Garanzia verificata: 8 punti";
+        QTest::newRow("Sette punti")
+            << SystemType::SettePunti << false << "Garanzia verificata: 7 punti";
+        QTest::newRow("Sei punti, optimised")
+            << SystemType::SeiPunti << true << "Garanzia verificata: 6 punti";
+        QTest::newRow("Cinque punti, optimised")
+            << SystemType::CinquePunti << true << "Garanzia verificata: 5 punti";
+    }
+
+    void theGuaranteeIsShown()
+    {
+        QFETCH(SystemType, type);
+        QFETCH(bool, optimised);
+        QFETCH(QString, guarantee);
+        fill(workedExampleGrid());
+        m_window->setSystemType(type);
+        m_window->setOptimised(optimised);
+        calculate();
+        QVERIFY(m_messages.shown.isEmpty());
+        QCOMPARE(labelText("Label9"), guarantee);
+        QCOMPARE(m_window->preview().rowCount(), type == SystemType::Integrale ? 2 : 1);
+        QVERIFY(m_window->draft().computed);
+    }
+
+    void theOptimisedReductionKeepsFarFewerColumns()
+    {
+        fill(threeEachGrid());
+        calculate();
+        const int greedy = m_window->preview().rowCount();
+        QCOMPARE(greedy, 198);
+
+        auto* check = m_window->findChild<QCheckBox*>(QStringLiteral("Check1"));
+        QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(4, check->height() / 2));
+        QVERIFY(m_window->isOptimised());
+        calculate();
+        QVERIFY(m_messages.shown.isEmpty());
+        const int kept = m_window->preview().rowCount();
+        QVERIFY2(kept <= greedy * 6 / 10, qPrintable(QString::number(kept)));
+        QCOMPARE(labelText("Label3"), QStringLiteral("Colonne ridotte  %1").arg(kept));
+        QCOMPARE(labelText("Label6"), QStringLiteral("Prezzo ridotto  %L1").arg(kept * 800));
+        QCOMPARE(labelText("Label9"), QStringLiteral("Garanzia verificata: 6 punti"));
+        QCOMPARE(contents(keptWorkFile()).size(), kept * 16);
+        QVERIFY(m_window->draft().computed);
+        QCOMPARE(quitButton()->text(), QStringLiteral("Fine lavoro"));
+        QVERIFY(quitButton()->isEnabled());
+    }
+
+    void stoppingTheSearchKeepsAValidSet_data()
+    {
+        QTest::addColumn<bool>("escape");
+        QTest::newRow("Interrompi") << false;
+        QTest::newRow("Esc") << true;
+    }
+
+    void stoppingTheSearchKeepsAValidSet()
+    {
+        QFETCH(bool, escape);
+        fill(threeEachGrid());
+        m_window->setSystemType(SystemType::SettePunti);
+        m_window->setOptimised(true);
+        QSignalSpy finished(m_window.get(), &MainWindow::calculationFinished);
+        m_window->calculate();
+        QVERIFY(m_window->isSearching());
+        QVERIFY(!m_window->menuBar()->isEnabled());
+        QVERIFY(!m_window->entry(0, 0)->isEnabled());
+        QVERIFY(quitButton()->isEnabled());
+        QCOMPARE(quitButton()->text(), QStringLiteral("Interrompi"));
+        if (escape)
+            QTest::keyClick(m_window.get(), Qt::Key_Escape);
+        else
+            quitButton()->click();
+        QVERIFY(m_window->isSearching());
+        QVERIFY(!quitButton()->isEnabled()); // taken; the result follows
+        // The search ends at its next step, long before its bound.
+        QVERIFY(finished.wait(60000));
+        QVERIFY(m_window->isVisible());
+        QVERIFY(m_messages.shown.isEmpty());
+        const int kept = m_window->preview().rowCount();
+        QVERIFY(kept > 0 && kept <= 1641);
+        QCOMPARE(labelText("Label9"), QStringLiteral("Garanzia verificata: 7 punti"));
+        QVERIFY(m_window->draft().computed);
+        QCOMPARE(quitButton()->text(), QStringLiteral("Fine lavoro"));
+        QVERIFY(quitButton()->isEnabled());
+        QVERIFY(m_window->entry(0, 0)->isEnabled());
+    }
+
+    void theGuaranteeGoesWithTheMarker_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::newRow("a grid change") << "change";
+        QTest::newRow("nuovo") << "nuovo";
+    }
+
+    void theGuaranteeGoesWithTheMarker()
+    {
+        QFETCH(QString, action);
+        fill(workedExampleGrid());
+        calculate();
+        QCOMPARE(labelText("Label9"), QStringLiteral("Garanzia verificata: 6 punti"));
+        if (action == QStringLiteral("change")) {
+            m_window->entry(7, 0)->setText(QStringLiteral("10"));
+        } else {
+            m_window->findChild<QAction*>(QStringLiteral("nuovo"))->trigger();
+        }
+        QCOMPARE(labelText("Label9"), QString());
         QVERIFY(!m_window->draft().computed);
     }
 

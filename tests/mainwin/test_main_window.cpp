@@ -5,6 +5,7 @@
 #include "support/recording_services.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
@@ -146,6 +147,7 @@ private slots:
             { "Option1(2)", "Cinque punti" },
             { "Option1(3)", "Integrale" },
             { "Command4", "Fine lavoro" },
+            { "Check1", "Riduzione ottimizzata" },
         };
         for (const auto& [name, text] : rows)
             QTest::newRow(name) << QString::fromUtf8(name) << QString::fromUtf8(text);
@@ -371,6 +373,19 @@ private slots:
                     QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
             }
         QVERIFY(m_window->draft().combinations >= 0);
+    }
+
+    void theOptimisedReductionIsOffAtStartAndNotForIntegrale()
+    {
+        auto* check = m_window->findChild<QCheckBox*>(QStringLiteral("Check1"));
+        QCOMPARE(check->parent()->objectName(), QStringLiteral("Frame2"));
+        QVERIFY(!check->isChecked());
+        QVERIFY(!m_window->isOptimised());
+        QCOMPARE(label("Label9")->text(), QString());
+        m_window->setSystemType(SystemType::Integrale);
+        QVERIFY(!check->isEnabled());
+        m_window->setSystemType(SystemType::CinquePunti);
+        QVERIFY(check->isEnabled());
     }
 
     void newSystemClearsEverything()
