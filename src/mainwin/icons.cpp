@@ -1,141 +1,21 @@
 #include "icons.h"
 
-#include <QPainter>
-#include <QPainterPath>
-#include <QPixmap>
+// The pictures live in a static library: nothing would pull them into the
+// program without this.
+static void initIconResources() { Q_INIT_RESOURCE(icons); }
 
 namespace ottavario::icons {
 
-namespace {
-    void drawPage(QPainter& p)
-    {
-        QPainterPath page;
-        page.moveTo(7, 3);
-        page.lineTo(19, 3);
-        page.lineTo(25, 9);
-        page.lineTo(25, 29);
-        page.lineTo(7, 29);
-        page.closeSubpath();
-        p.setBrush(Qt::white);
-        p.setPen(QPen(QColor(60, 60, 60), 1.5));
-        p.drawPath(page);
-        p.drawLine(QPointF(19, 3), QPointF(19, 9));
-        p.drawLine(QPointF(19, 9), QPointF(25, 9));
-    }
-
-    void drawFolder(QPainter& p)
-    {
-        p.setPen(QPen(QColor(140, 100, 20), 1.5));
-        p.setBrush(QColor(240, 200, 90));
-        p.drawRect(QRectF(3, 9, 26, 18));
-        p.setBrush(QColor(250, 220, 120));
-        QPainterPath flap;
-        flap.moveTo(3, 27);
-        flap.lineTo(8, 14);
-        flap.lineTo(31, 14);
-        flap.lineTo(29, 27);
-        flap.closeSubpath();
-        p.drawPath(flap);
-        p.drawRect(QRectF(3, 6, 9, 3));
-    }
-
-    void drawDisk(QPainter& p)
-    {
-        p.setPen(QPen(QColor(20, 40, 90), 1.5));
-        p.setBrush(QColor(50, 90, 170));
-        p.drawRoundedRect(QRectF(4, 4, 24, 24), 2, 2);
-        p.setBrush(Qt::white);
-        p.drawRect(QRectF(9, 4, 14, 9));
-        p.setBrush(QColor(200, 200, 200));
-        p.drawRect(QRectF(9, 18, 14, 10));
-        p.setBrush(QColor(20, 40, 90));
-        p.drawRect(QRectF(18, 6, 3, 5));
-    }
-
-    void drawArrows(QPainter& p)
-    {
-        p.setPen(QPen(QColor(20, 120, 40), 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        p.drawLine(QPointF(5, 11), QPointF(25, 11));
-        p.drawLine(QPointF(19, 5), QPointF(25, 11));
-        p.drawLine(QPointF(19, 17), QPointF(25, 11));
-        p.setPen(QPen(QColor(170, 40, 30), 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        p.drawLine(QPointF(27, 22), QPointF(7, 22));
-        p.drawLine(QPointF(13, 16), QPointF(7, 22));
-        p.drawLine(QPointF(13, 28), QPointF(7, 22));
-    }
-
-    void drawCalculator(QPainter& p)
-    {
-        p.setPen(QPen(QColor(50, 50, 50), 1.5));
-        p.setBrush(QColor(225, 225, 215));
-        p.drawRoundedRect(QRectF(6, 2, 20, 28), 2, 2);
-        p.setBrush(QColor(160, 200, 160));
-        p.drawRect(QRectF(9, 5, 14, 6));
-        p.setBrush(QColor(80, 80, 80));
-        p.setPen(Qt::NoPen);
-        for (int r = 0; r < 3; ++r)
-            for (int c = 0; c < 3; ++c)
-                p.drawRect(QRectF(9 + c * 5, 14 + r * 5, 3.5, 3.5));
-    }
-
-    void drawPrinter(QPainter& p)
-    {
-        p.setPen(QPen(QColor(50, 50, 50), 1.5));
-        p.setBrush(Qt::white);
-        p.drawRect(QRectF(9, 3, 14, 10));
-        p.setBrush(QColor(150, 150, 160));
-        p.drawRoundedRect(QRectF(3, 12, 26, 11), 2, 2);
-        p.setBrush(Qt::white);
-        p.drawRect(QRectF(9, 19, 14, 10));
-        p.setPen(QPen(QColor(40, 40, 40), 1));
-        p.drawLine(QPointF(11, 23), QPointF(21, 23));
-        p.drawLine(QPointF(11, 26), QPointF(19, 26));
-    }
-
-    void drawCheck(QPainter& p)
-    {
-        drawPage(p);
-        p.setPen(QPen(QColor(20, 130, 40), 3.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        p.drawLine(QPointF(10, 17), QPointF(15, 23));
-        p.drawLine(QPointF(15, 23), QPointF(27, 8));
-    }
-}
-
 QIcon icon(Picture picture)
 {
+    static constexpr const char* kNames[]
+        = { "nuovo", "apri", "salva", "importa", "calcolo", "stampa", "spoglio" };
+    static const bool loaded = (initIconResources(), true);
+    Q_UNUSED(loaded);
+    const auto name = QLatin1StringView(kNames[static_cast<int>(picture)]);
     QIcon result;
-    for (int size : { 16, 24, 32, 48 }) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter p(&pixmap);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.scale(size / 32.0, size / 32.0);
-        switch (picture) {
-        case Picture::NewSystem:
-            drawPage(p);
-            break;
-        case Picture::Open:
-            drawFolder(p);
-            break;
-        case Picture::Save:
-            drawDisk(p);
-            break;
-        case Picture::ImportExport:
-            drawArrows(p);
-            break;
-        case Picture::Calculate:
-            drawCalculator(p);
-            break;
-        case Picture::Print:
-            drawPrinter(p);
-            break;
-        case Picture::Check:
-            drawCheck(p);
-            break;
-        }
-        p.end();
-        result.addPixmap(pixmap);
-    }
+    for (int size : { 16, 24, 32, 48 })
+        result.addFile(QStringLiteral(":/icons/%1-%2.png").arg(name).arg(size), QSize(size, size));
     return result;
 }
 
