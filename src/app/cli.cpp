@@ -17,9 +17,10 @@ namespace {
     constexpr int kFailed = 2;
     constexpr int kUsage = 1;
 
-    const char* const kUsageText = "uso:\n"
-                                   "  ottavario-cli compute FILE.stt [--out FILE.stg]\n"
-                                   "  ottavario-cli check --winning N1,N2,...,N8 FILE.stt...\n";
+    const char* const kUsageText
+        = "uso:\n"
+          "  ottavario-cli compute FILE.stt [--out FILE.stg] [--optimise]\n"
+          "  ottavario-cli check --winning N1,N2,...,N8 FILE.stt...\n";
 
     int usage(QTextStream& err)
     {
@@ -41,9 +42,12 @@ namespace {
     {
         QString input;
         QString output;
+        CalculationOptions options;
         for (qsizetype i = 0; i < args.size(); ++i) {
             if (args[i] == QStringLiteral("--out") && i + 1 < args.size())
                 output = args[++i];
+            else if (args[i] == QStringLiteral("--optimise"))
+                options.optimised = true;
             else if (input.isEmpty() && !args[i].startsWith(QStringLiteral("--")))
                 input = args[i];
             else
@@ -76,9 +80,15 @@ namespace {
         }
         const WorkFiles files { work.filePath(QStringLiteral("tmp")),
             work.filePath(QStringLiteral("sistmp")) };
-        const auto result = calculateColumns(description->grid, description->type, files);
+        const auto result
+            = calculateColumns(description->grid, description->type, files, nullptr, options);
         if (!result) {
             err << result.error().message(QStringLiteral("scrivere")) << '\n';
+            return kFailed;
+        }
+        if (!result->guaranteeVerified) {
+            err << input << ": le colonne ridotte non garantiscono " << threshold(description->type)
+                << " punti\n";
             return kFailed;
         }
         const auto bytes = readWholeFile(files.kept);

@@ -90,6 +90,30 @@ private slots:
         QCOMPARE(contents(path("altro.stg")), QByteArray(" 1 3 4 5 6 7 8 9"));
     }
 
+    void computeOptimisedKeepsFewerColumns()
+    {
+        // Three numbers in every box, 1 to 24; Sei punti.
+        QByteArray description;
+        for (int n = 1; n <= 24; ++n)
+            description += QByteArray::number(n) + "\r\n";
+        description += "[Fine]\r\n 6 \r\n";
+        for (int box = 0; box < 8; ++box)
+            description += " 3 \r\n";
+        writeFile(path("tre.stt"), description);
+        QCOMPARE(
+            run({ "compute", path("tre.stt") }).out, QStringLiteral("developed 6561 kept 198\n"));
+
+        const Run r = run({ "compute", "--optimise", path("tre.stt") });
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.err, QString());
+        const QStringList words = r.out.split(u' ');
+        QCOMPARE(words.size(), 4);
+        QCOMPARE(words[1], QStringLiteral("6561"));
+        const int kept = words[3].toInt();
+        QVERIFY2(kept > 0 && kept <= 198 * 6 / 10, qPrintable(r.out));
+        QCOMPARE(contents(path("tre.stg")).size(), kept * 16);
+    }
+
     void computeRefusals_data()
     {
         QTest::addColumn<QByteArray>("description");
