@@ -6,9 +6,18 @@
 #include "print/slip_document.h"
 
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 
 namespace ottavario::print {
+
+FileDialogRequest pdfFileRequest(const QString& documentName)
+{
+    QString fileName = documentName.isEmpty() ? QStringLiteral("stampa") : documentName;
+    fileName.replace(u'/', u'_').replace(u'\\', u'_');
+    return { dataFolder(), fileName + QStringLiteral(".pdf"), QStringLiteral("File PDF (*.pdf)"),
+        QStringLiteral("pdf") };
+}
 
 QtPrintService::QtPrintService(MessageService& messages, FileDialogService& dialogs)
     : m_messages(messages)
@@ -44,11 +53,7 @@ PrintOutcome QtPrintService::printToFile(QWidget* parent, const PrintDocument& d
     m_messages.information(parent, printWindowTitle(),
         QStringLiteral(
             "Nessuna stampante è installata: le pagine saranno salvate in un file PDF."));
-    QString fileName = document.name.isEmpty() ? QStringLiteral("stampa") : document.name;
-    fileName.replace(u'/', u'_').replace(u'\\', u'_');
-    const QString path = m_dialogs.saveFileName(parent,
-        { dataFolder(), fileName + QStringLiteral(".pdf"), QStringLiteral("File PDF (*.pdf)"),
-            QStringLiteral("pdf") });
+    const QString path = m_dialogs.saveFileName(parent, pdfFileRequest(document.name));
     if (path.isEmpty())
         return { PrintStatus::Cancelled, {} };
     const auto written = renderToPdfFile(path, document, m_printer->pageLayout());
@@ -60,6 +65,19 @@ PrintOutcome QtPrintService::printToFile(QWidget* parent, const PrintDocument& d
 QPageLayout PrintService::pageLayout() const { return defaultPageLayout(); }
 
 QPageLayout QtPrintService::pageLayout() const { return m_printer->pageLayout(); }
+
+void QtPrintService::preview(QWidget* parent, const PageSource& pages)
+{
+    QPrintPreviewDialog dialog(m_printer.get(), parent);
+    // Asked again whenever the preview changes the paper or prints.
+    QObject::connect(
+        &dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&pages](QPrinter* printer) {
+            const PrintDocument document = pages(printer->pageLayout());
+            printer->setDocName(document.name);
+            renderDocument(*printer, document);
+        });
+    dialog.exec();
+}
 
 void QtPrintService::setup(QWidget* parent)
 {

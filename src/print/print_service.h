@@ -5,6 +5,7 @@
 #include <QPageLayout>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class QPrinter;
@@ -14,6 +15,7 @@ namespace ottavario {
 
 class MessageService;
 class FileDialogService;
+struct FileDialogRequest;
 
 } // namespace ottavario
 
@@ -32,6 +34,14 @@ struct PrintOutcome {
     bool printed() const { return status == PrintStatus::Printed; }
 };
 
+// The pages of a print laid out on the page they will go on: a preview may
+// change the paper, and lines that run from page to page must follow it.
+// Documents of fixed positions ignore the page.
+using PageSource = std::function<PrintDocument(const QPageLayout&)>;
+
+// The save dialog of a PDF file named after the document, in the data folder.
+FileDialogRequest pdfFileRequest(const QString& documentName);
+
 // The program's one printer.
 class PrintService {
 public:
@@ -41,6 +51,9 @@ public:
     // The platform's printer set-up; what is chosen there serves every
     // later print. A cancelled dialog changes nothing.
     virtual void setup(QWidget* parent) = 0;
+    // The pages as the printer would print them, in the platform's print
+    // preview, from which they can also be printed.
+    virtual void preview(QWidget* parent, const PageSource& pages) = 0;
     // The page the next print goes on, for documents whose lines run from
     // page to page; A4 unless the printer says otherwise.
     virtual QPageLayout pageLayout() const;
@@ -56,6 +69,7 @@ public:
 
     PrintOutcome print(QWidget* parent, const PrintDocument& document) override;
     void setup(QWidget* parent) override;
+    void preview(QWidget* parent, const PageSource& pages) override;
     QPageLayout pageLayout() const override;
 
     QPrinter& printer() { return *m_printer; }

@@ -3,8 +3,8 @@
 #include "core/data_folder.h"
 #include "mainwin/icons.h"
 #include "mainwin/services.h"
+#include "print/document_renderer.h"
 #include "print/flow_pagination.h"
-#include "print/print_service.h"
 #include "print/slip_document.h"
 #include "print/slip_picture.h"
 #include "settings/settings_file.h"
@@ -17,6 +17,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -24,6 +25,8 @@
 #include <QScrollBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace ottavario::print {
 
@@ -285,6 +288,33 @@ void PrintWindow::buildMenu()
     QAction* impo = addAction("impo", QStringLiteral("I&mpostazioni stampante"));
     QAction* stampa = addAction("stampa", QStringLiteral("&Stampa schede"));
     QAction* tabu = addAction("tabu", QStringLiteral("S&tampa tabulato"));
+    // Each for what the window prints: the slips of the chosen range, the
+    // tabulation in the chosen layout, the test print.
+    auto addJobMenu = [this, file](const char* name, const QString& caption, const char* prefix,
+                          void (PrintWindow::*run)(PrintJob)) {
+        QMenu* menu = file->addMenu(caption);
+        menu->setObjectName(QLatin1StringView(name));
+        menu->menuAction()->setObjectName(QLatin1StringView(name));
+        struct Item {
+            const char* name;
+            QString caption;
+            PrintJob job;
+        };
+        const std::array<Item, 3> items = { {
+            { "schede", QStringLiteral("&Schede"), PrintJob::Slips },
+            { "tabulato", QStringLiteral("&Tabulato"), PrintJob::Tabulation },
+            { "prova", QStringLiteral("Stampa di &prova"), PrintJob::TestPrint },
+        } };
+        for (const Item& item : items) {
+            QAction* action = menu->addAction(item.caption);
+            action->setObjectName(QLatin1StringView(prefix) + QLatin1StringView(item.name));
+            connect(action, &QAction::triggered, this,
+                [this, run, job = item.job] { (this->*run)(job); });
+        }
+    };
+    addJobMenu(
+        "anteprima", QStringLiteral("&Anteprima di stampa"), "anteprima", &PrintWindow::previewJob);
+    addJobMenu("filepdf", QStringLiteral("Stampa su file P&DF"), "pdf", &PrintWindow::saveAsPdf);
     file->addSeparator()->setObjectName(QStringLiteral("li1"));
     QAction* fine = addAction("fine", QStringLiteral("&Fine lavoro"));
     connect(impo, &QAction::triggered, this, &PrintWindow::setUpPrinter);
@@ -350,7 +380,8 @@ bool PrintWindow::storeOffsets()
 
 void PrintWindow::testPrint()
 {
-    send(testPrintDocument(m_calibration, m_firstColumnOnly->isChecked()));
+    if (const auto pages = pagesOf(PrintJob::TestPrint, 1))
+        send((*pages)(m_services.printer->pageLayout()));
 }
 
 void PrintWindow::openSystem()
@@ -385,37 +416,84 @@ void PrintWindow::setUpPrinter() { m_services.printer->setup(this); }
 
 void PrintWindow::printSlips()
 {
-    const SlipRequest request { m_systemPath, m_firstSlip->currentText(), m_lastSlip->currentText(),
-        m_nameLine->isChecked(), m_informationSlip->isChecked(), m_columnPrice, m_calibration };
-    const auto document = slipDocument(request);
-    if (!document) {
-        m_services.messages->information(this, document.error().title, document.error().text);
-        return;
-    }
-    send(*document);
+    if (const auto pages = pagesOf(PrintJob::Slips, 1))
+        send((*pages)(m_services.printer->pageLayout()));
 }
 
 void PrintWindow::printTabulation()
 {
-    if (m_systemPath.isEmpty()) {
-        const PrintRefusal refusal = noSystemRefusal();
-        m_services.messages->information(this, refusal.title, refusal.text);
+    if (const auto pages = pagesOf(PrintJob::Tabulation, copies()))
+        send((*pages)(m_services.printer->pageLayout()));
+}
+
+void PrintWindow::previewJob(PrintJob job)
+{
+    const int jobCopies = job == PrintJob::Tabulation ? copies() : 1;
+    if (const auto pages = pagesOf(job, jobCopies))
+        m_services.printer->preview(this, *pages);
+}
+
+void PrintWindow::saveAsPdf(PrintJob job)
+{
+    const auto pages = pagesOf(job, 1);
+    if (!pages)
         return;
-    }
-    const auto flow = tabulationDocument(m_systemPath, tabulationLayout(), m_columnPrice);
-    if (!flow) {
-        m_services.messages->information(
-            this, printWindowTitle(), flow.error().message(QStringLiteral("leggere")));
+    const QPageLayout page = m_services.printer->pageLayout();
+    const PrintDocument document = (*pages)(page);
+    const QString path = m_services.dialogs->saveFileName(this, pdfFileRequest(document.name));
+    if (path.isEmpty())
         return;
+    if (const auto written = renderToPdfFile(path, document, page); !written)
+        refuse(printWindowTitle(), written.error().message(QStringLiteral("scrivere")));
+}
+
+std::optional<PageSource> PrintWindow::pagesOf(PrintJob job, int jobCopies)
+{
+    auto fixed = [](PrintDocument document) -> PageSource {
+        return [document = std::move(document)](const QPageLayout&) { return document; };
+    };
+    switch (job) {
+    case PrintJob::TestPrint:
+        return fixed(testPrintDocument(m_calibration, m_firstColumnOnly->isChecked()));
+    case PrintJob::Slips: {
+        const SlipRequest request { m_systemPath, m_firstSlip->currentText(),
+            m_lastSlip->currentText(), m_nameLine->isChecked(), m_informationSlip->isChecked(),
+            m_columnPrice, m_calibration };
+        auto document = slipDocument(request);
+        if (!document) {
+            refuse(document.error().title, document.error().text);
+            return std::nullopt;
+        }
+        return fixed(std::move(*document));
     }
-    send(withCopies(paginate(*flow, m_services.printer->pageLayout()), copies()));
+    case PrintJob::Tabulation: {
+        if (m_systemPath.isEmpty()) {
+            const PrintRefusal refusal = noSystemRefusal();
+            refuse(refusal.title, refusal.text);
+            return std::nullopt;
+        }
+        auto flow = tabulationDocument(m_systemPath, tabulationLayout(), m_columnPrice);
+        if (!flow) {
+            refuse(printWindowTitle(), flow.error().message(QStringLiteral("leggere")));
+            return std::nullopt;
+        }
+        return [flow = std::move(*flow), jobCopies](
+                   const QPageLayout& page) { return withCopies(paginate(flow, page), jobCopies); };
+    }
+    }
+    return std::nullopt;
+}
+
+void PrintWindow::refuse(const QString& title, const QString& text)
+{
+    m_services.messages->information(this, title, text);
 }
 
 void PrintWindow::send(const PrintDocument& document)
 {
     const PrintOutcome outcome = m_services.printer->print(this, document);
     if (outcome.status == PrintStatus::Failed)
-        m_services.messages->information(this, printWindowTitle(), outcome.reason);
+        refuse(printWindowTitle(), outcome.reason);
 }
 
 void PrintWindow::closeEvent(QCloseEvent* event)

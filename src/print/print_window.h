@@ -1,11 +1,13 @@
 #pragma once
 
+#include "print/print_service.h"
 #include "print/slip_grid.h"
 #include "print/tabulation_document.h"
 
 #include <QMainWindow>
 
 #include <array>
+#include <optional>
 
 class QCheckBox;
 class QComboBox;
@@ -20,9 +22,7 @@ class FileDialogService;
 
 namespace ottavario::print {
 
-class PrintService;
 class SlipPicture;
-struct PrintDocument;
 
 struct PrintWindowServices {
     MessageService* messages = nullptr;
@@ -59,6 +59,14 @@ public:
     void printSlips(); // Command2, stampa
     void printTabulation(); // Command3, tabu
 
+    // What the command buttons print, for the preview and the PDF file.
+    enum class PrintJob { Slips, Tabulation, TestPrint };
+    // The pages the job's command would print, in the print preview.
+    void previewJob(PrintJob job);
+    // The job's pages as a PDF file chosen by the user; a tabulation once,
+    // whatever the number of copies.
+    void saveAsPdf(PrintJob job);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -71,7 +79,10 @@ private:
 
     void verticalMoved(int value);
     void horizontalMoved(int value);
+    // The job's pages, or nothing after telling the user why it cannot print.
+    std::optional<PageSource> pagesOf(PrintJob job, int copies);
     void send(const PrintDocument& document);
+    void refuse(const QString& title, const QString& text);
 
     PrintWindowServices m_services;
     Calibration m_calibration;

@@ -12,6 +12,7 @@ class RecordingPrintService final : public print::PrintService {
 public:
     QList<print::PrintDocument> printed;
     int setups = 0;
+    QList<print::PrintDocument> previewed; // laid out on the default page
     print::PrintOutcome answer; // what the next print reports
 
     print::PrintOutcome print(QWidget*, const print::PrintDocument& document) override
@@ -20,6 +21,10 @@ public:
         return answer;
     }
     void setup(QWidget*) override { ++setups; }
+    void preview(QWidget*, const print::PageSource& pages) override
+    {
+        previewed.append(pages(pageLayout()));
+    }
 };
 
 } // namespace ottavario::testing

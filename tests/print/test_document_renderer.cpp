@@ -1,3 +1,4 @@
+#include "pdf_pages.h"
 #include "print/document_renderer.h"
 #include "print/print_service.h"
 #include "print/slip_document.h"
@@ -19,23 +20,7 @@ using namespace ottavario::print;
 
 namespace {
 
-int pageCount(const QString& path)
-{
-    const QString pdfinfo = QStandardPaths::findExecutable(QStringLiteral("pdfinfo"));
-    if (!pdfinfo.isEmpty()) {
-        QProcess process;
-        process.start(pdfinfo, { path });
-        process.waitForFinished();
-        const auto match = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)"))
-                               .match(QString::fromLatin1(process.readAllStandardOutput()));
-        return match.hasMatch() ? match.captured(1).toInt() : -1;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return -1;
-    return int(QString::fromLatin1(file.readAll())
-                   .count(QRegularExpression(QStringLiteral("/Type\\s*/Page\\b(?!s)"))));
-}
+int pageCount(const QString& path) { return testing::pdfPageCount(path); }
 
 // Where pdftotext finds a word, in points from the paper's corner.
 QPointF wordPosition(const QString& path, int page, const QString& word)

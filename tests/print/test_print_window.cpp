@@ -1,11 +1,13 @@
 #include "core/data_folder.h"
 #include "engine/column_file.h"
+#include "pdf_pages.h"
 #include "print/print_window.h"
 #include "print/slip_picture.h"
 #include "recording_print_service.h"
 #include "settings/settings_file.h"
 #include "support/recording_services.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -88,6 +90,37 @@ private:
             qWarning() << "no control" << name;
         return found;
     }
+    // A command button by its name, or a menu item.
+    void run(const QString& command) const
+    {
+        if (auto* button = m_window->findChild<QAbstractButton*>(command))
+            button->click();
+        else if (auto* action = m_window->findChild<QAction*>(command))
+            action->trigger();
+        else
+            qWarning() << "no command" << command;
+    }
+
+    // Slips 2 and 3 of six, the listing alone, two copies: every choice of
+    // the window that shapes a print differs from what it is at the start.
+    void chooseEverything(const QString& stg)
+    {
+        openSystem(stg);
+        child<QComboBox>("Combo1")->setEditText(QStringLiteral("2"));
+        child<QComboBox>("Combo2")->setEditText(QStringLiteral("3"));
+        child<QRadioButton>("Option1(1)")->click();
+        child<QComboBox>("Combo3")->setCurrentIndex(1);
+        child<QCheckBox>("Check2")->setChecked(false);
+    }
+
+    static QList<QList<PrintItem>> pagesOf(const PrintDocument& document)
+    {
+        QList<QList<PrintItem>> pages;
+        for (const PrintPage& page : document.pages)
+            pages << page.items;
+        return pages;
+    }
+
     QString text(const char* name) const { return child<QLabel>(name)->text(); }
     QStringList items(const char* name) const
     {
@@ -118,6 +151,7 @@ private slots:
         m_dialogs.answers.clear();
         m_dialogs.requests.clear();
         m_printer.printed.clear();
+        m_printer.previewed.clear();
         m_printer.setups = 0;
         m_printer.answer = {};
         openWindow();
@@ -224,7 +258,20 @@ private slots:
         QCOMPARE(actual,
             (QStringList { QStringLiteral("impo:I&mpostazioni stampante"),
                 QStringLiteral("stampa:&Stampa schede"), QStringLiteral("tabu:S&tampa tabulato"),
-                QStringLiteral("li1:"), QStringLiteral("fine:&Fine lavoro") }));
+                QStringLiteral("anteprima:&Anteprima di stampa"),
+                QStringLiteral("filepdf:Stampa su file P&DF"), QStringLiteral("li1:"),
+                QStringLiteral("fine:&Fine lavoro") }));
+        for (const char* sub : { "anteprima", "pdf" }) {
+            QStringList items;
+            for (QAction* action :
+                child<QAction>(sub == QByteArray("pdf") ? "filepdf" : sub)->menu()->actions())
+                items << action->objectName() + u':' + action->text();
+            const QString prefix = QString::fromLatin1(sub);
+            QCOMPARE(items,
+                (QStringList { prefix + QStringLiteral("schede:&Schede"),
+                    prefix + QStringLiteral("tabulato:&Tabulato"),
+                    prefix + QStringLiteral("prova:Stampa di &prova") }));
+        }
     }
 
     void layoutChoicesStandTopToBottom()
@@ -428,16 +475,17 @@ private slots:
         QTest::addColumn<QString>("command");
         QTest::newRow("button") << "Command2";
         QTest::newRow("menu") << "stampa";
+        QTest::newRow("preview") << "anteprimaschede";
+        QTest::newRow("pdf") << "pdfschede";
     }
 
     void printingWithoutASystemAsksForOne()
     {
         QFETCH(QString, command);
-        if (command == QStringLiteral("stampa"))
-            child<QAction>("stampa")->trigger();
-        else
-            child<QPushButton>("Command2")->click();
+        run(command);
         QVERIFY(m_printer.printed.isEmpty());
+        QVERIFY(m_printer.previewed.isEmpty());
+        QVERIFY(m_dialogs.requests.isEmpty());
         QCOMPARE(m_messages.shown.size(), 1);
         QCOMPARE(m_messages.shown[0].title, QStringLiteral("Spoglio sistema Ottavario*"));
         QCOMPARE(m_messages.shown[0].text, QStringLiteral("Aprire un sistema."));
@@ -527,19 +575,142 @@ private slots:
         QTest::addColumn<QString>("command");
         QTest::newRow("button") << "Command3";
         QTest::newRow("menu") << "tabu";
+        QTest::newRow("preview") << "anteprimatabulato";
+        QTest::newRow("pdf") << "pdftabulato";
     }
 
     void theTabulationNeedsAnOpenSystem()
     {
         QFETCH(QString, command);
-        if (command == QStringLiteral("tabu"))
-            child<QAction>("tabu")->trigger();
-        else
-            child<QPushButton>("Command3")->click();
+        run(command);
+        QVERIFY(m_printer.previewed.isEmpty());
+        QVERIFY(m_dialogs.requests.isEmpty());
         QCOMPARE(m_messages.shown.size(), 1);
         QCOMPARE(m_messages.shown[0].title, QStringLiteral("Spoglio sistema Ottavario*"));
         QCOMPARE(m_messages.lastText(), QStringLiteral("Aprire un sistema."));
         QVERIFY(m_printer.printed.isEmpty());
+    }
+
+    void previewShowsWhatTheCommandPrints_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<int>("pages");
+        QTest::newRow("slips") << "Command2"
+                               << "anteprimaschede" << 2;
+        QTest::newRow("tabulation, two copies") << "Command3"
+                                                << "anteprimatabulato" << 2;
+        QTest::newRow("test print") << "Command4"
+                                    << "anteprimaprova" << 1;
+    }
+
+    void previewShowsWhatTheCommandPrints()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, item);
+        QFETCH(int, pages);
+        chooseEverything(saveSystem(QStringLiteral("campionato2000"), 36));
+        run(command);
+        run(item);
+        QVERIFY(m_messages.shown.isEmpty());
+        QCOMPARE(m_printer.printed.size(), 1);
+        QCOMPARE(m_printer.previewed.size(), 1);
+        QCOMPARE(m_printer.previewed[0].pages.size(), pages);
+        QCOMPARE(m_printer.previewed[0].name, m_printer.printed[0].name);
+        QCOMPARE(pagesOf(m_printer.previewed[0]), pagesOf(m_printer.printed[0]));
+    }
+
+    void aPdfFileHoldsWhatTheCommandPrints_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("offered");
+        QTest::addColumn<int>("pages");
+        QTest::newRow("slips") << "pdfschede"
+                               << "campionato2000.pdf" << 2;
+        QTest::newRow("tabulation, once") << "pdftabulato"
+                                          << "Tabulato campionato2000.pdf" << 1;
+        QTest::newRow("test print") << "pdfprova"
+                                    << "Prova di taratura.pdf" << 1;
+    }
+
+    void aPdfFileHoldsWhatTheCommandPrints()
+    {
+        QFETCH(QString, item);
+        QFETCH(QString, offered);
+        QFETCH(int, pages);
+        chooseEverything(saveSystem(QStringLiteral("campionato2000"), 36));
+        const QString pdf = m_home->filePath(QStringLiteral("uscita.pdf"));
+        m_dialogs.answers = QStringList { pdf };
+        run(item);
+        QVERIFY2(m_messages.shown.isEmpty(), qPrintable(m_messages.lastText()));
+        QCOMPARE(m_dialogs.requests.size(), 2);
+        QCOMPARE(m_dialogs.requests[1].folder, dataFolder());
+        QCOMPARE(m_dialogs.requests[1].fileName, offered);
+        QCOMPARE(m_dialogs.requests[1].filter, QStringLiteral("File PDF (*.pdf)"));
+        QCOMPARE(testing::pdfPageCount(pdf), pages);
+        QVERIFY(m_printer.printed.isEmpty());
+
+        // Cancelled: no file, no word.
+        QVERIFY(QFile::remove(pdf));
+        run(item);
+        QVERIFY(!QFile::exists(pdf));
+        QVERIFY(m_messages.shown.isEmpty());
+
+        const QString nowhere = m_home->filePath(QStringLiteral("manca/uscita.pdf"));
+        m_dialogs.answers = QStringList { nowhere };
+        run(item);
+        QCOMPARE(m_messages.shown.size(), 1);
+        QCOMPARE(m_messages.shown[0].title, QStringLiteral("Stampa sistemi Ottavario*"));
+        QVERIFY2(m_messages.lastText().startsWith(
+                     QStringLiteral("Impossibile scrivere il file %1: ").arg(nowhere)),
+            qPrintable(m_messages.lastText()));
+    }
+
+    void refusedSlipRunsPrintNothingAnywhere_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QByteArray>("damaged");
+        QTest::addColumn<QString>("said");
+        const QString reversed = QStringLiteral(
+            "La prima scheda (3) viene dopo l'ultima (2): scegliere le schede da stampare, da 1 "
+            "a 6.");
+        const QString offSlip = QStringLiteral("La colonna 8 del sistema ha il numero \"40\", "
+                                               "che non è sulla scheda (numeri da 1 a 32): "
+                                               "nessuna scheda stampata.");
+        for (const char* command : { "Command2", "anteprimaschede", "pdfschede" }) {
+            QTest::addRow("%s, first after last", command)
+                << QString::fromLatin1(command) << "3" << QByteArray() << reversed;
+            QTest::addRow("%s, number 40", command)
+                << QString::fromLatin1(command) << "1" << QByteArray(" 1 2 3 4 5 6 740") << offSlip;
+        }
+    }
+
+    void refusedSlipRunsPrintNothingAnywhere()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, first);
+        QFETCH(QByteArray, damaged);
+        QFETCH(QString, said);
+        const QString stg = saveSystem(QStringLiteral("prova"), 36);
+        if (!damaged.isEmpty()) {
+            QFile file(stg);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.seek(7 * 16));
+            QCOMPARE(file.write(damaged), 16);
+        }
+        openSystem(stg);
+        child<QComboBox>("Combo1")->setEditText(first);
+        child<QComboBox>("Combo2")->setEditText(QStringLiteral("2"));
+        m_dialogs.answers = QStringList { m_home->filePath(QStringLiteral("schede.pdf")) };
+        run(command);
+        QCOMPARE(m_messages.shown.size(), 1);
+        QCOMPARE(m_messages.shown[0].title, QStringLiteral("Stampa sistemi Ottavario*"));
+        QCOMPARE(m_messages.lastText(), said);
+        QVERIFY(m_printer.printed.isEmpty());
+        QVERIFY(m_printer.previewed.isEmpty());
+        QCOMPARE(m_dialogs.requests.size(), 1); // the open dialog only
+        QVERIFY(!QFile::exists(m_home->filePath(QStringLiteral("schede.pdf"))));
     }
 };
 
