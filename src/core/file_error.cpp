@@ -98,7 +98,9 @@ FileResult<void> writeFileAtomically(const QString& path, const QByteArray& byte
     if (QFileInfo(path).isDir() || !file.open(QIODevice::WriteOnly))
         return std::unexpected(FileError { path, writeFailureReason(path, file) });
     if (file.write(bytes) != bytes.size()) {
-        const QString reason = describe(file.error());
+        // A short write that left no error code is a write error all the same.
+        const QString reason = describe(
+            file.error() != QFileDevice::NoError ? file.error() : QFileDevice::WriteError);
         file.cancelWriting();
         return std::unexpected(FileError { path, reason });
     }
