@@ -6,6 +6,7 @@
 #include "engine/calculation.h"
 #include "engine/column_file.h"
 #include "engine/grid_check.h"
+#include "print/print_commands.h"
 #include "systems/system_files.h"
 
 #include <QFile>
@@ -24,7 +25,7 @@ namespace {
 
     int usage(QTextStream& err)
     {
-        err << kUsageText;
+        err << kUsageText << print::printCommandsUsage();
         return kUsage;
     }
 
@@ -172,7 +173,11 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
         status = compute(rest, out, err);
     else if (command == QStringLiteral("check"))
         status = check(rest, out, err);
-    else
+    else if (command == QStringLiteral("print")) {
+        status = print::runPrintCommand(rest, out, err);
+        if (status == kUsage)
+            usage(err);
+    } else
         status = usage(err);
     out.flush();
     err.flush();
