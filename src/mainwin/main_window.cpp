@@ -92,15 +92,20 @@ MainWindow::MainWindow(
     m_reducedColumns = makeLabel(QStringLiteral("Label3"), labels::kReducedColumns, central);
     m_reducedPrice = makeLabel(QStringLiteral("Label6"), labels::kReducedPrice, central);
     m_reducedEuro = makeLabel(QStringLiteral("Label7"), labels::kEuro, central);
-    const std::array<QLabel*, 6> summaryLabels
-        = { m_combinations, m_price, m_euro, m_reducedColumns, m_reducedPrice, m_reducedEuro };
-    for (int i = 0; i < 6; ++i) {
-        summaryLabels[i]->setMinimumWidth(summaryLabels[i]->fontMetrics().horizontalAdvance(
-            QStringLiteral("Colonne ridotte  390.625")));
-        summary->addWidget(summaryLabels[i], i % 3, i / 3);
-    }
     // Under the reduced counts: what the kept columns were checked to guarantee.
     m_guarantee = makeLabel(QStringLiteral("Label9"), QString(), central);
+    const std::array<QLabel*, 6> summaryLabels
+        = { m_combinations, m_price, m_euro, m_reducedColumns, m_reducedPrice, m_reducedEuro };
+    // Wide enough for the longest text: the window keeps its size when they change.
+    const QFontMetrics metrics = m_guarantee->fontMetrics();
+    const int labelWidth
+        = std::max(metrics.horizontalAdvance(QStringLiteral("Colonne ridotte  390.625")),
+            metrics.horizontalAdvance(QStringLiteral("Garanzia verificata: 8 punti")));
+    for (int i = 0; i < 6; ++i) {
+        summaryLabels[i]->setMinimumWidth(labelWidth);
+        summary->addWidget(summaryLabels[i], i % 3, i / 3);
+    }
+    m_guarantee->setMinimumWidth(labelWidth);
     summary->addWidget(m_guarantee, 3, 1);
     auto* summaryBox = new QWidget(central);
     summaryBox->setLayout(summary);
