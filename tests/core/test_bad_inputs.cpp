@@ -4,6 +4,7 @@
 #include "core/number.h"
 #include "engine/column_file.h"
 #include "settings/settings_file.h"
+#include "support/test_files.h"
 #include "systems/description_file.h"
 
 #include <QDir>
@@ -14,29 +15,12 @@
 #include <cmath>
 
 using namespace ottavario;
+using namespace ottavario::testing;
 using namespace Qt::StringLiterals;
 
 namespace {
 
 const QString kFuzzData = QStringLiteral(OTTAVARIO_TEST_DATA "/fuzz");
-
-QByteArray contentsOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-bool put(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QStringList namesIn(const QString& folder)
-{
-    return QDir(folder).entryList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-}
 
 // What a reader made of a file: its data in short, or the reason it gave.
 QString readerAnswer(const QString& reader, const QString& path)
@@ -190,12 +174,12 @@ private slots:
         const QString path = dir.filePath(name);
         if (kind == u"folder") {
             QVERIFY(QDir().mkdir(path));
-            QVERIFY(put(path + u"/dentro"_s, "keep"));
+            QVERIFY(writeBytes(path + u"/dentro"_s, "keep"));
         } else if (kind == u"device") {
             // A device gives bytes without end or none at all.
             QVERIFY(QFile::link(u"/dev/null"_s, path));
         } else {
-            QVERIFY(put(path, bytes));
+            QVERIFY(writeBytes(path, bytes));
         }
         const QStringList before = namesIn(dir.path());
 
@@ -209,4 +193,5 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestBadInputs)
+#include "support/test_files.h"
 #include "test_bad_inputs.moc"

@@ -1,4 +1,5 @@
 #include "core/data_folder.h"
+#include "support/test_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,21 +8,10 @@
 #include <QTest>
 
 using namespace ottavario;
+using namespace ottavario::testing;
 using namespace Qt::StringLiterals;
 
 namespace {
-QByteArray contentsOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeRaw(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 // Nine empty personal values, 800 lire, 0.41 euro, offsets 0 and 0.
 QByteArray defaultSettings()
 {
@@ -112,14 +102,14 @@ void DataFolderTest::prepare_leavesExistingSettings()
     QVERIFY(dir.isValid());
     qputenv("OTTAVARIO_HOME", QFile::encodeName(dir.path()));
     const QByteArray mine("\"Bar Sport\"\r\n\"Via Roma, 5\"\r\n\"1000\"\r\n");
-    QVERIFY(writeRaw(dir.filePath(u"sistema.ini"_s), mine));
+    QVERIFY(writeBytes(dir.filePath(u"sistema.ini"_s), mine));
 
     QVERIFY(prepareDataFolder().has_value());
     QCOMPARE(contentsOf(dir.filePath(u"sistema.ini"_s)), mine);
     QVERIFY(QFileInfo(dir.filePath(u"sistemi/tmp"_s)).isDir());
 
     // An empty settings file is the user's too.
-    QVERIFY(writeRaw(dir.filePath(u"sistema.ini"_s), QByteArray()));
+    QVERIFY(writeBytes(dir.filePath(u"sistema.ini"_s), QByteArray()));
     QVERIFY(prepareDataFolder().has_value());
     QCOMPARE(contentsOf(dir.filePath(u"sistema.ini"_s)), QByteArray());
 }
@@ -140,7 +130,7 @@ void DataFolderTest::prepare_refusesFileInPlaceOfFolder()
     const QString home = dir.filePath(u"ottavario"_s);
     const QString blocker = dir.filePath(file);
     QVERIFY(QDir().mkpath(QFileInfo(blocker).absolutePath()));
-    QVERIFY(writeRaw(blocker, "not a folder"));
+    QVERIFY(writeBytes(blocker, "not a folder"));
     qputenv("OTTAVARIO_HOME", QFile::encodeName(home));
 
     const auto result = prepareDataFolder();

@@ -1,4 +1,5 @@
 #include "core/file_error.h"
+#include "support/test_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,21 +10,10 @@
 #include <algorithm>
 
 using namespace ottavario;
+using namespace ottavario::testing;
 using namespace Qt::StringLiterals;
 
 namespace {
-QByteArray contentsOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeRaw(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 bool hasDigit(const QString& text)
 {
     return std::any_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
@@ -68,7 +58,7 @@ void FileErrorTest::writeFileAtomically_writes()
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(u"sistema.ini"_s);
     if (existing)
-        QVERIFY(writeRaw(path, before));
+        QVERIFY(writeBytes(path, before));
 
     const auto result = writeFileAtomically(path, bytes);
     QVERIFY2(result.has_value(), qPrintable(result ? QString() : result.error().reason));
@@ -101,7 +91,7 @@ void FileErrorTest::writeFileAtomically_ontoFolder_leavesFolder()
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(u"sistema.ini"_s);
     QVERIFY(QDir().mkdir(path));
-    QVERIFY(writeRaw(path + u"/inside"_s, "keep"));
+    QVERIFY(writeBytes(path + u"/inside"_s, "keep"));
 
     const auto result = writeFileAtomically(path, "\"1\"\r\n");
     QVERIFY(!result);
@@ -152,13 +142,13 @@ void FileErrorTest::readWholeFile_readsEveryByte()
     QByteArray bytes;
     for (int i = 0; i < 70000; ++i)
         bytes += char(i % 256);
-    QVERIFY(writeRaw(path, bytes));
+    QVERIFY(writeBytes(path, bytes));
 
     const auto result = readWholeFile(path);
     QVERIFY(result.has_value());
     QCOMPARE(*result, bytes);
 
-    QVERIFY(writeRaw(path, QByteArray()));
+    QVERIFY(writeBytes(path, QByteArray()));
     const auto empty = readWholeFile(path);
     QVERIFY(empty.has_value());
     QVERIFY(empty->isEmpty());

@@ -1,5 +1,6 @@
 #include "settings/personalisation_window.h"
 #include "support/recording_services.h"
+#include "support/test_files.h"
 
 #include <QDir>
 #include <QLabel>
@@ -13,17 +14,12 @@
 #include <memory>
 
 using namespace ottavario;
+using namespace ottavario::testing;
 
 namespace {
 
 const QStringList kStored = { "Circolo del Giovedì", "Via Garibaldi", "12", "40100", "Bologna",
     "Italia", "051 000000", "051 000001", "circolo@example.org", "800", "0.41", "120", "4999" };
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 }
 
@@ -140,8 +136,8 @@ private slots:
         QStringList expected = kStored;
         expected[9] = QStringLiteral("1000");
         expected[10] = stored;
-        QCOMPARE(readFile(m_file), settings::formatValues(expected));
-        QVERIFY(readFile(m_file).contains(
+        QCOMPARE(contentsOf(m_file), settings::formatValues(expected));
+        QVERIFY(contentsOf(m_file).contains(
             ("\r\n\"" + stored + "\"\r\n\"120\"\r\n\"4999\"\r\n").toUtf8()));
     }
 
@@ -182,7 +178,7 @@ private slots:
     void annullaAndTheTitleBarWriteNothing()
     {
         QFETCH(bool, titleBar);
-        const QByteArray before = readFile(m_file);
+        const QByteArray before = contentsOf(m_file);
         open();
         retype(10, QStringLiteral("9,99"));
         retype(0, QStringLiteral("Altro nome"));
@@ -195,7 +191,7 @@ private slots:
         QCOMPARE(closed.size(), 1);
         QCOMPARE(prices.size(), 0);
         QTRY_VERIFY(m_window.isNull());
-        QCOMPARE(readFile(m_file), before);
+        QCOMPARE(contentsOf(m_file), before);
     }
 
     void aShortFileIsWrittenBackWithThirteenValues()
@@ -209,7 +205,7 @@ private slots:
         QStringList expected(settings::kValueCount);
         expected[0] = QStringLiteral("Solo il nome");
         expected[1] = QStringLiteral("Via Po");
-        QCOMPARE(readFile(m_file), settings::formatValues(expected));
+        QCOMPARE(contentsOf(m_file), settings::formatValues(expected));
     }
 
     void failedWriteSaysWhyAndKeepsTheWindow()

@@ -1,4 +1,5 @@
 #include "settings/settings_file.h"
+#include "support/test_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,21 +10,10 @@
 #include <algorithm>
 
 using namespace ottavario;
+using namespace ottavario::testing;
 using namespace Qt::StringLiterals;
 
 namespace {
-QByteArray contentsOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeRaw(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 QStringList numbered(int n, const QString& prefix = u"v"_s)
 {
     QStringList values;
@@ -237,7 +227,7 @@ void SettingsFileTest::readAll_decodes()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(u"sistema.ini"_s);
-    QVERIFY(writeRaw(path, bytes));
+    QVERIFY(writeBytes(path, bytes));
     const auto read = settings::readAll(path);
     QVERIFY(read.has_value());
     QCOMPARE(*read, values);
@@ -305,7 +295,7 @@ void SettingsFileTest::rewriteCalibration()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(u"sistema.ini"_s);
-    QVERIFY(writeRaw(path, before));
+    QVERIFY(writeBytes(path, before));
     const auto result = settings::rewriteCalibration(path, u"2500"_s, u"5000"_s);
     QVERIFY(result.has_value());
     QCOMPARE(contentsOf(path), after);
@@ -319,7 +309,7 @@ void SettingsFileTest::rewriteCalibration_keepsOldCodePageText()
     const QByteArray old = "\"Tabaccheria\"\r\n\"Corso Garibaldi, 1\"\r\n\"1\"\r\n\"47121\"\r\n"
                            "\"Forl\xEC\"\r\n\"Italia\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n"
                            "\"800\"\r\n\"0.41\"\r\n\"0\"\r\n\"0\"\r\n";
-    QVERIFY(writeRaw(path, old));
+    QVERIFY(writeBytes(path, old));
     QVERIFY(settings::rewriteCalibration(path, u"10"_s, u"20"_s).has_value());
 
     const auto read = settings::readAll(path);

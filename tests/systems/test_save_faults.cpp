@@ -2,6 +2,7 @@
 // earlier pair or the new pair, each file whole.
 #include "core/data_folder.h"
 #include "engine/calculation.h"
+#include "support/test_files.h"
 #include "systems/system_files.h"
 
 #include <QDir>
@@ -13,6 +14,7 @@
 #include <memory>
 
 using namespace ottavario;
+using namespace ottavario::testing;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -25,22 +27,15 @@ Folder snapshot(const QString& path)
     Folder folder;
     const QDir dir(path);
     for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-        QFile file(dir.filePath(name));
-        folder.insert(name, file.open(QIODevice::ReadOnly) ? file.readAll() : "<unreadable>");
+        folder.insert(name, contentsOf(dir.filePath(name)));
     }
     return folder;
-}
-
-bool put(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 bool restore(const Folder& folder, const QString& path)
 {
     for (auto file = folder.begin(); file != folder.end(); ++file)
-        if (!put(path + u'/' + file.key(), file.value()))
+        if (!writeBytes(path + u'/' + file.key(), file.value()))
             return false;
     return true;
 }
@@ -114,7 +109,8 @@ class TestSaveFaults : public QObject {
 
     bool putEarlierPair(bool earlierPair) const
     {
-        return !earlierPair || (put(m_stt, kEarlierDescription) && put(m_stg, kEarlierColumns));
+        return !earlierPair
+            || (writeBytes(m_stt, kEarlierDescription) && writeBytes(m_stg, kEarlierColumns));
     }
 
 private slots:
@@ -124,7 +120,7 @@ private slots:
         QVERIFY(m_home->isValid());
         qputenv("OTTAVARIO_HOME", m_home->path().toLocal8Bit());
         QVERIFY(prepareDataFolder());
-        QVERIFY(put(keptWorkFile(), kColumns));
+        QVERIFY(writeBytes(keptWorkFile(), kColumns));
         m_stt = systemsFolder() + u"/alfa.stt"_s;
         m_stg = systemsFolder() + u"/alfa.stg"_s;
     }
@@ -270,7 +266,7 @@ private slots:
         QVERIFY(!torn.contains(u"alfa.stt"_s));
         QDir(systemsFolder()).removeRecursively();
         QVERIFY(QDir().mkpath(workFolder()));
-        QVERIFY(put(keptWorkFile(), kColumns));
+        QVERIFY(writeBytes(keptWorkFile(), kColumns));
         QVERIFY(restore(torn, systemsFolder()));
 
         if (saveAgain) {

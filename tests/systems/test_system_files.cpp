@@ -1,4 +1,5 @@
 #include "core/data_folder.h"
+#include "support/test_files.h"
 #include "systems/system_files.h"
 
 #include <QDir>
@@ -10,6 +11,7 @@
 #include <memory>
 
 using namespace ottavario;
+using namespace ottavario::testing;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -39,26 +41,6 @@ Grid fullGrid()
     return grid;
 }
 
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-bool put(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-// Every name in a folder, hidden ones included.
-QStringList namesIn(const QString& folder)
-{
-    QStringList names = QDir(folder).entryList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-    return names;
-}
-
 const QByteArray kColumns = QByteArray(" 1 2 3 4 5 6 7 8 1 2 3 4 5 6 7 9");
 const QByteArray kEarlierColumns = QByteArray(" 9101112131415161718192021222324");
 const QByteArray kEarlierDescription = QByteArray("old\r\n");
@@ -77,7 +59,7 @@ private slots:
         QVERIFY(m_home->isValid());
         qputenv("OTTAVARIO_HOME", m_home->path().toLocal8Bit());
         QVERIFY(prepareDataFolder());
-        QVERIFY(put(keptWorkFile(), kColumns));
+        QVERIFY(writeBytes(keptWorkFile(), kColumns));
     }
 
     void partnerPath_data()
@@ -124,10 +106,10 @@ private slots:
         QVERIFY2(saved, qPrintable(saved ? QString() : saved.error().message(u"salvare"_s)));
         QCOMPARE(
             namesIn(systemsFolder()), (QStringList { u"alfa.stg"_s, u"alfa.stt"_s, u"tmp"_s }));
-        QCOMPARE(contents(systemsFolder() + u"/alfa.stg"_s), kColumns);
-        QCOMPARE(contents(stt), formatDescription(twoInFirstBox(), SystemType::SettePunti));
+        QCOMPARE(contentsOf(systemsFolder() + u"/alfa.stg"_s), kColumns);
+        QCOMPARE(contentsOf(stt), formatDescription(twoInFirstBox(), SystemType::SettePunti));
         // The work file is copied, not moved.
-        QCOMPARE(contents(keptWorkFile()), kColumns);
+        QCOMPARE(contentsOf(keptWorkFile()), kColumns);
     }
 
     void save_outsideSystemsFolder_putsColumnsBesideDescription()
@@ -136,7 +118,7 @@ private slots:
         const QString stt = elsewhere.filePath(u"gamma.stt"_s);
         QVERIFY(saveSystem(stt, singles(), SystemType::Integrale, keptWorkFile()));
         QCOMPARE(namesIn(elsewhere.path()), (QStringList { u"gamma.stg"_s, u"gamma.stt"_s }));
-        QCOMPARE(contents(elsewhere.filePath(u"gamma.stg"_s)), kColumns);
+        QCOMPARE(contentsOf(elsewhere.filePath(u"gamma.stg"_s)), kColumns);
         QCOMPARE(namesIn(systemsFolder()), QStringList { u"tmp"_s });
     }
 
@@ -144,13 +126,13 @@ private slots:
     {
         const QString stt = systemsFolder() + u"/alfa.stt"_s;
         const QString stg = systemsFolder() + u"/alfa.stg"_s;
-        QVERIFY(put(stt, kEarlierDescription));
-        QVERIFY(put(stg, kEarlierColumns));
+        QVERIFY(writeBytes(stt, kEarlierDescription));
+        QVERIFY(writeBytes(stg, kEarlierColumns));
         QVERIFY(QFile::setPermissions(stt, QFile::ReadOwner | QFile::WriteOwner));
         const QFile::Permissions kept = QFile::permissions(stt);
         QVERIFY(saveSystem(stt, singles(), SystemType::Integrale, keptWorkFile()));
-        QCOMPARE(contents(stt), formatDescription(singles(), SystemType::Integrale));
-        QCOMPARE(contents(stg), kColumns);
+        QCOMPARE(contentsOf(stt), formatDescription(singles(), SystemType::Integrale));
+        QCOMPARE(contentsOf(stg), kColumns);
         QCOMPARE(QFile::permissions(stt), kept);
         QCOMPARE(
             namesIn(systemsFolder()), (QStringList { u"alfa.stg"_s, u"alfa.stt"_s, u"tmp"_s }));
@@ -214,8 +196,8 @@ private slots:
         QString stt = systemsFolder() + u"/alfa.stt"_s;
         const QString stg = systemsFolder() + u"/alfa.stg"_s;
         if (earlierPair) {
-            QVERIFY(put(stt, kEarlierDescription));
-            QVERIFY(put(stg, kEarlierColumns));
+            QVERIFY(writeBytes(stt, kEarlierDescription));
+            QVERIFY(writeBytes(stg, kEarlierColumns));
         }
         QString workFile = keptWorkFile();
         if (situation == u"missing work file")
@@ -239,22 +221,22 @@ private slots:
         QVERIFY2(saved.error().reason.startsWith(reason), qPrintable(saved.error().reason));
         QCOMPARE(namesIn(systemsFolder()), before);
         if (earlierPair) {
-            QCOMPARE(contents(stg), kEarlierColumns);
+            QCOMPARE(contentsOf(stg), kEarlierColumns);
             if (situation != u"description path is a folder")
-                QCOMPARE(contents(stt), kEarlierDescription);
+                QCOMPARE(contentsOf(stt), kEarlierDescription);
         }
     }
 
     void save_folderThatIsAFile_fails()
     {
         const QString notAFolder = systemsFolder() + u"/documento"_s;
-        QVERIFY(put(notAFolder, "x"));
+        QVERIFY(writeBytes(notAFolder, "x"));
         const QString stt = notAFolder + u"/alfa.stt"_s;
         const auto saved = saveSystem(stt, singles(), SystemType::Integrale, keptWorkFile());
         QVERIFY(!saved);
         QCOMPARE(saved.error().path, notAFolder + u"/alfa.stg"_s);
         QCOMPARE(saved.error().reason, notAFolder + u" non è una cartella"_s);
-        QCOMPARE(contents(notAFolder), QByteArray("x"));
+        QCOMPARE(contentsOf(notAFolder), QByteArray("x"));
     }
 
     void save_missingFolder_fails()
@@ -271,22 +253,22 @@ private slots:
         QTemporaryDir dir;
         const QString stt = dir.filePath(u"alfa.stt"_s);
         const QString stg = dir.filePath(u"alfa.stg"_s);
-        QVERIFY(put(stt, kEarlierDescription));
-        QVERIFY(put(stg, kEarlierColumns));
+        QVERIFY(writeBytes(stt, kEarlierDescription));
+        QVERIFY(writeBytes(stg, kEarlierColumns));
         QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
         auto restore = qScopeGuard([&] {
             QFile::setPermissions(
                 dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         });
-        if (put(dir.filePath(u"prova"_s), "x"))
+        if (writeBytes(dir.filePath(u"prova"_s), "x"))
             QSKIP("this user writes into read-only folders (root): permissions cannot fail here");
 
         const auto saved = saveSystem(stt, singles(), SystemType::Integrale, keptWorkFile());
         QVERIFY(!saved);
         QCOMPARE(saved.error().path, stg);
         QCOMPARE(saved.error().reason, u"la cartella %1 è protetta da scrittura"_s.arg(dir.path()));
-        QCOMPARE(contents(stt), kEarlierDescription);
-        QCOMPARE(contents(stg), kEarlierColumns);
+        QCOMPARE(contentsOf(stt), kEarlierDescription);
+        QCOMPARE(contentsOf(stg), kEarlierColumns);
         QCOMPARE(namesIn(dir.path()), (QStringList { u"alfa.stg"_s, u"alfa.stt"_s }));
     }
 
@@ -315,8 +297,8 @@ private slots:
         const QString stt = systemsFolder() + u"/alfa.stt"_s;
         const QString stg = systemsFolder() + u"/alfa.stg"_s;
         if (earlierPair) {
-            QVERIFY(put(stt, kEarlierDescription));
-            QVERIFY(put(stg, kEarlierColumns));
+            QVERIFY(writeBytes(stt, kEarlierDescription));
+            QVERIFY(writeBytes(stg, kEarlierColumns));
         }
         const QStringList before = namesIn(systemsFolder());
         int moves = 0;
@@ -328,8 +310,8 @@ private slots:
         QCOMPARE(saved.error().path, systemsFolder() + u'/' + failingFile);
         QCOMPARE(namesIn(systemsFolder()), before);
         if (earlierPair) {
-            QCOMPARE(contents(stt), kEarlierDescription);
-            QCOMPARE(contents(stg), kEarlierColumns);
+            QCOMPARE(contentsOf(stt), kEarlierDescription);
+            QCOMPARE(contentsOf(stg), kEarlierColumns);
         }
     }
 };
