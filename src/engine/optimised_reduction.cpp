@@ -147,7 +147,29 @@ namespace {
         return out;
     }
 
-    // Counts the steps of a search and tells whether it may go on.
+    qint64 binomial(int n, int k)
+    {
+        qint64 c = 1;
+        for (int i = 0; i < k; ++i)
+            c = c * (n - i) / (i + 1);
+        return c;
+    }
+
+    // Steps of the gain of one column: look-ups through its k-subsets for
+    // t <= k < n, a walk through them costing about 16 look-ups more.
+    qint64 gainSteps(int size, int threshold)
+    {
+        constexpr qint64 kWalkSteps = 16;
+        qint64 steps = 0;
+        for (int k = threshold; k < size; ++k)
+            steps += binomial(size, k) + kWalkSteps;
+        return steps;
+    }
+
+    // Counts the steps of a search and tells whether it may go on. The
+    // progress it reports is a share of the whole run: a phase moves it
+    // between two shares, by its steps towards the limit or by a share of its
+    // own; it never goes back.
     class Meter {
     public:
         Meter(qint64 limit, const std::atomic<bool>* stop, const OptimisationProgress* progress)
@@ -160,23 +182,60 @@ namespace {
         void use(qint64 steps)
         {
             m_used += steps;
-            if (m_progress && m_used >= m_nextReport) {
-                (*m_progress)(std::min(m_used, m_total), m_total);
-                m_nextReport = m_used + std::max<qint64>(m_total / 256, 1);
+            if (m_progress && !m_byShare && m_used >= m_nextReport) {
+                const qint64 span = std::max<qint64>(m_limit - m_base, 1);
+                show(double(std::min(m_used - m_base, span)) / double(span));
+                m_nextReport = m_used + std::max<qint64>(span / 256, 1);
             }
         }
         qint64 used() const { return m_used; }
         void setLimit(qint64 limit) { m_limit = limit; }
         // What the progress reports as the whole.
         void setTotal(qint64 total) { m_total = total; }
+        // From here to the limit, the steps move the progress from `from` to `to`.
+        void spanSteps(double from, double to)
+        {
+            m_from = from;
+            m_to = to;
+            m_base = m_used;
+            m_nextReport = m_used;
+            m_byShare = false;
+        }
+        // The phase tells its own share with reachShare().
+        void spanShare(double from, double to)
+        {
+            m_from = from;
+            m_to = to;
+            m_byShare = true;
+        }
+        void reachShare(double share)
+        {
+            if (m_progress && m_byShare)
+                show(share);
+        }
         bool stopped() const { return m_stop && m_stop->load(std::memory_order_relaxed); }
         bool exhausted() const { return m_used >= m_limit || stopped(); }
 
     private:
+        void show(double share)
+        {
+            const double whole = m_from + (m_to - m_from) * std::clamp(share, 0.0, 1.0);
+            const qint64 done = std::min(static_cast<qint64>(whole * double(m_total)), m_total);
+            if (done < m_shown + std::max<qint64>(m_total / 512, 1))
+                return;
+            m_shown = done;
+            (*m_progress)(done, m_total);
+        }
+
         qint64 m_limit;
         qint64 m_used = 0;
         qint64 m_total = 1;
         qint64 m_nextReport = 0;
+        qint64 m_base = 0;
+        qint64 m_shown = 0;
+        double m_from = 0;
+        double m_to = 1;
+        bool m_byShare = false;
         const std::atomic<bool>* m_stop;
         const OptimisationProgress* m_progress;
     };
@@ -363,13 +422,9 @@ namespace {
             m_openAt.assign(n, -1);
             m_heapAt.assign(n, -1);
             m_stamp.assign(n, 0);
-            // A walk through the k-subsets of a column costs about as much as
-            // 16 look-ups on top of its C(n, k).
-            constexpr qint64 kWalkSteps = 16;
-            for (int k = problem.threshold(); k < problem.columnSize(); ++k) {
+            for (int k = problem.threshold(); k < problem.columnSize(); ++k)
                 m_openWeight[static_cast<size_t>(k)].assign(problem.walker().count(k), 0);
-                m_subsetsPerColumn += binomial(problem.columnSize(), k) + kWalkSteps;
-            }
+            m_subsetsPerColumn += gainSteps(problem.columnSize(), problem.threshold());
             const qint64 largestSum = std::numeric_limits<Sum>::max();
             m_weightCap = static_cast<qint32>(std::max<qint64>(
                 2, largestSum / 4 / std::max<quint32>(problem.mostPerSubset(), 1)));
@@ -416,6 +471,8 @@ namespace {
                     const int c = columnOf(queue.top());
                     queue.pop();
                     add(c, meter);
+                    meter.reachShare(
+                        1.0 - double(m_open.size()) / std::max<double>(m_p.count(), 1));
                     ++round;
                     batchSize = std::clamp(recomputed / 2, kFirstBatch, kLargestBatch);
                     recomputed = 0;
@@ -493,14 +550,6 @@ namespace {
         }
 
     private:
-        static qint64 binomial(int n, int k)
-        {
-            qint64 c = 1;
-            for (int i = 0; i < k; ++i)
-                c = c * (n - i) / (i + 1);
-            return c;
-        }
-
         void load(const std::vector<int>& start, Meter& meter)
         {
             std::fill(m_weight.begin(), m_weight.end(), 1);
@@ -1092,9 +1141,16 @@ std::vector<ColumnMask> optimiseReduction(
     std::sort(sortedIndex.begin(), sortedIndex.end());
 
     // The greedy and the seeds count against the bound of the first search;
-    // the progress follows that one.
+    // the progress follows that one. The greedy takes about ten times the
+    // steps of its first gains, and its share of the progress is its share of
+    // the steps the whole run is expected to take.
     Meter first(work, options.stop, &options.progress);
     first.setTotal(work);
+    const double greedySteps
+        = 10.0 * double(problem.count()) * double(gainSteps(kColumnSize, threshold));
+    const double searchSteps = std::max(double(work) - greedySteps, double(work) / 4);
+    const double greedyShare = std::clamp(greedySteps / (greedySteps + searchSteps), 0.02, 0.9);
+    first.spanShare(0, greedyShare);
     Helper helper(options.threads >= 2);
     qsizetype floor = 1;
     const std::vector<int> greedy = greedyCover(problem, first, &helper, floor);
@@ -1127,6 +1183,7 @@ std::vector<ColumnMask> optimiseReduction(
     // Both searches get the same bound, whatever the other one does.
     const qint64 searchWork = std::max(work - first.used(), work / 4);
     first.setLimit(first.used() + searchWork);
+    first.spanSteps(greedyShare, 1);
     std::vector<int> bestA, bestB;
     helper.both([&](int which) {
         CoverSearch<qint32> search(problem);
