@@ -4,16 +4,20 @@
 #include "print/slip_document.h"
 #include "support/recording_services.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QFile>
 #include <QFontInfo>
 #include <QImage>
 #include <QPainter>
+#include <QPrintPreviewWidget>
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace ottavario;
 using namespace ottavario::print;
@@ -241,6 +245,36 @@ private slots:
         document.name = QStringLiteral("vecchi/prova");
         QCOMPARE(service.print(nullptr, document).status, PrintStatus::Cancelled);
         QCOMPARE(dialogs.requests[0].fileName, QStringLiteral("vecchi_prova.pdf"));
+    }
+
+    // The platform's preview lays the pages out on the printer's page and
+    // shows every one of them; nothing reaches the printer.
+    void thePreviewShowsEveryPage()
+    {
+        testing::RecordingMessageService messages;
+        testing::ScriptedFileDialogs dialogs;
+        QtPrintService service(messages, dialogs);
+        int shown = -1;
+        QTimer::singleShot(0, [&shown] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            if (auto* preview = dialog->findChild<QPrintPreviewWidget*>()) {
+                preview->updatePreview();
+                shown = preview->pageCount();
+            }
+            dialog->reject();
+        });
+        QList<QPageLayout> asked;
+        service.preview(nullptr, [&asked](const QPageLayout& page) {
+            asked << page;
+            return threePages();
+        });
+        QCOMPARE(shown, 3);
+        QVERIFY(!asked.isEmpty());
+        QCOMPARE(asked.last().pageSize(), service.pageLayout().pageSize());
+        QVERIFY(messages.shown.isEmpty());
+        QVERIFY(dialogs.requests.isEmpty());
     }
 };
 
