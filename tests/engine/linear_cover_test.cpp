@@ -59,7 +59,7 @@ void LinearCoverTest::coversWithinItsRadius_data()
     QTest::newRow("quaternary Hamming, length 5") << 4 << 5 << 1 << 64;
     QTest::newRow("ternary, length 8, radius 2") << 3 << 8 << 2 << 81;
     QTest::newRow("ternary, length 8, radius 3") << 3 << 8 << 3 << 27;
-    QTest::newRow("ternary, length 8, radius 1") << 3 << 8 << 1 << 729;
+    QTest::newRow("ternary, length 8, radius 1") << 3 << 8 << 1 << 486;
     QTest::newRow("quaternary, length 6, radius 2") << 4 << 6 << 2 << 256;
     QTest::newRow("binary, length 8, radius 3") << 2 << 8 << 3 << 16;
     QTest::newRow("ternary, length 3, radius 2") << 3 << 3 << 2 << 3;
