@@ -11,8 +11,9 @@ namespace ottavario {
 // Each code is a union of cosets of a linear code over the field of q
 // elements: a check matrix H of r rows and a set S of syndromes such that
 // every syndrome is within `radius` columns of H from S; the code is every
-// word whose syndrome is in S, |S| q^(length - r) words. Random matrices are
-// tried for every r, a bounded number of steps in all; the same arguments
+// word whose syndrome is in S, |S| q^(length - r) words. A few matrices known
+// to give small codes come first, then random matrices are tried for every r,
+// a bounded number of steps in all; the same arguments
 // always give the same code. A word is its number in base q, symbol j the
 // digit of q^j. Empty when no such code is smaller than all the words. The
 // steps taken are added to `spent` when given.
