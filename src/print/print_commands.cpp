@@ -72,11 +72,6 @@ namespace {
             settings::value(*values, settings::LirePrice) };
     }
 
-    PageSource fixed(PrintDocument document)
-    {
-        return [document = std::move(document)](const QPageLayout&) { return document; };
-    }
-
     // A PDF file whole on A4, or the default printer on its own paper.
     int deliver(const PageSource& pages, const QString& pdf, QTextStream& out, QTextStream& err)
     {
@@ -131,13 +126,14 @@ namespace {
             err << args.file << ": " << document.error().text << '\n';
             return kFailed;
         }
-        return deliver(fixed(std::move(*document)), args.value(QStringLiteral("--pdf")), out, err);
+        return deliver(
+            fixedPages(std::move(*document)), args.value(QStringLiteral("--pdf")), out, err);
     }
 
     int testPrint(
         const Arguments& args, const PrintSettings& settings, QTextStream& out, QTextStream& err)
     {
-        return deliver(fixed(testPrintDocument(
+        return deliver(fixedPages(testPrintDocument(
                            settings.calibration, args.has(QStringLiteral("--first-column-only")))),
             args.value(QStringLiteral("--pdf")), out, err);
     }

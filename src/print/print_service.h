@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
 
 class QPrinter;
 class QWidget;
@@ -38,6 +39,12 @@ struct PrintOutcome {
 // change the paper, and lines that run from page to page must follow it.
 // Documents of fixed positions ignore the page.
 using PageSource = std::function<PrintDocument(const QPageLayout&)>;
+
+// The same pages on any paper.
+inline PageSource fixedPages(PrintDocument document)
+{
+    return [document = std::move(document)](const QPageLayout&) { return document; };
+}
 
 // The save dialog of a PDF file named after the document, in the data folder.
 FileDialogRequest pdfFileRequest(const QString& documentName);

@@ -449,12 +449,9 @@ void PrintWindow::saveAsPdf(PrintJob job)
 
 std::optional<PageSource> PrintWindow::pagesOf(PrintJob job, int jobCopies)
 {
-    auto fixed = [](PrintDocument document) -> PageSource {
-        return [document = std::move(document)](const QPageLayout&) { return document; };
-    };
     switch (job) {
     case PrintJob::TestPrint:
-        return fixed(testPrintDocument(m_calibration, m_firstColumnOnly->isChecked()));
+        return fixedPages(testPrintDocument(m_calibration, m_firstColumnOnly->isChecked()));
     case PrintJob::Slips: {
         const SlipRequest request { m_systemPath, m_firstSlip->currentText(),
             m_lastSlip->currentText(), m_nameLine->isChecked(), m_informationSlip->isChecked(),
@@ -464,7 +461,7 @@ std::optional<PageSource> PrintWindow::pagesOf(PrintJob job, int jobCopies)
             refuse(document.error().title, document.error().text);
             return std::nullopt;
         }
-        return fixed(std::move(*document));
+        return fixedPages(std::move(*document));
     }
     case PrintJob::Tabulation: {
         if (m_systemPath.isEmpty()) {
