@@ -3,6 +3,7 @@
 #include "engine/column_file.h"
 #include "pdf_pages.h"
 #include "settings/settings_file.h"
+#include "support/test_files.h"
 #include "systems/system_files.h"
 
 #include <QDir>
@@ -32,12 +33,6 @@ Run run(const QStringList& arguments)
     QTextStream err(&r.err);
     r.status = cli::run(arguments, out, err);
     return r;
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 // `count` different columns: box 1 of the system holds 1 to 5, and so on.
@@ -105,7 +100,8 @@ class TestPrintCommands : public QObject {
     QString saveSystem(const QString& name, int count)
     {
         const QString stg = systemsFolder() + u'/' + name + QStringLiteral(".stg");
-        if (!writeFile(stg, columns(count)) || !writeFile(partnerPath(stg), description()))
+        if (!testing::writeBytes(stg, columns(count))
+            || !testing::writeBytes(partnerPath(stg), description()))
             return {};
         return stg;
     }
@@ -218,7 +214,7 @@ private slots:
         const QByteArray system = columns(37);
         QByteArray damaged = columns(3);
         damaged.replace(16 + 14, 2, "33");
-        QVERIFY(writeFile(systemsFolder() + QStringLiteral("/rotto.stg"), damaged));
+        QVERIFY(testing::writeBytes(systemsFolder() + QStringLiteral("/rotto.stg"), damaged));
         if (arguments.removeAll(QStringLiteral("NOSETTINGS")) > 0)
             QVERIFY(QFile::remove(settingsPath()));
         arguments.replaceInStrings(QStringLiteral("STG"), stg);
@@ -226,7 +222,7 @@ private slots:
         arguments.replaceInStrings(QStringLiteral("HOME"), m_home->path());
         if (!arguments.contains(QStringLiteral("--pdf")))
             arguments << QStringLiteral("--pdf") << pdf();
-        const QStringList before = QDir(m_home->path()).entryList(QDir::Files);
+        const QStringList before = testing::namesIn(m_home->path());
 
         const Run r = run(QStringList { "print" } + arguments);
         QCOMPARE(r.status, 2);
@@ -235,10 +231,8 @@ private slots:
         QVERIFY(r.err.endsWith(u'\n'));
         QCOMPARE(r.out, QString());
         QVERIFY(!QFile::exists(pdf()));
-        QCOMPARE(QDir(m_home->path()).entryList(QDir::Files), before);
-        QFile stgFile(stg);
-        QVERIFY(stgFile.open(QIODevice::ReadOnly));
-        QCOMPARE(stgFile.readAll(), system);
+        QCOMPARE(testing::namesIn(m_home->path()), before);
+        QCOMPARE(testing::contentsOf(stg), system);
     }
 
     void withoutAPrinterOnlyAPdfCanBeWritten()
