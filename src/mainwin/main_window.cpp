@@ -455,10 +455,13 @@ void MainWindow::calculate()
     clearGuarantee();
     setBusy(true);
     const CalculationOptions options { .optimised = m_searching, .stop = &m_stop };
-    m_calculation.setFuture(QtConcurrent::run([grid = m_draft.grid, type = m_calculatedType,
-                                                  progress = m_calculationProgress.get(), options] {
-        return calculateColumns(grid, type, WorkFiles::standard(), progress, options);
-    }));
+    m_calculation.setFuture(QtConcurrent::run(
+        [calculation = m_services.calculation, grid = m_draft.grid, type = m_calculatedType,
+            progress = m_calculationProgress.get(), options] {
+            if (calculation)
+                return calculation(grid, type, progress, options);
+            return calculateColumns(grid, type, WorkFiles::standard(), progress, options);
+        }));
     m_progressTimer->start();
 }
 

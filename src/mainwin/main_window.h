@@ -10,6 +10,7 @@
 
 #include <array>
 #include <atomic>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -38,6 +39,10 @@ struct MainWindowServices {
     MessageService* messages = nullptr;
     FileDialogService* dialogs = nullptr;
     print::PrintService* printer = nullptr; // the one printer of all printing
+    // The column calculation, run on a worker thread; calculateColumns() when empty.
+    std::function<FileResult<ColumnCalculation>(
+        const Grid&, SystemType, CalculationProgress*, const CalculationOptions&)>
+        calculation {};
 };
 
 // Form1: the prediction grid, the system type, the summary, the preview and

@@ -382,6 +382,30 @@ private slots:
         QVERIFY(!m_window->draft().computed);
     }
 
+    void aGuaranteeThatFailsItsCheckIsNotMarked()
+    {
+        MainWindowServices services { &m_messages, &m_dialogs };
+        services.calculation = [](const Grid& grid, SystemType type, CalculationProgress* progress,
+                                   const CalculationOptions& options) {
+            auto result = calculateColumns(grid, type, WorkFiles::standard(), progress, options);
+            if (result)
+                result->guaranteeVerified = false;
+            return result;
+        };
+        m_window = std::make_unique<MainWindow>(services, settings::defaultValues());
+        fill(workedExampleGrid());
+        calculate();
+        QCOMPARE(m_messages.shown.size(), 1);
+        QCOMPARE(m_messages.shown[0].title, QStringLiteral("Calcolo delle colonne"));
+        QVERIFY2(m_messages.lastText().contains(QStringLiteral("6 punti")),
+            qPrintable(m_messages.lastText()));
+        QCOMPARE(labelText("Label9"), QString());
+        QVERIFY(!m_window->draft().computed);
+        m_window->saveSystem();
+        QCOMPARE(m_messages.lastText(),
+            QStringLiteral("Prima di salvare il sistema bisogna elaborarlo."));
+    }
+
     void newSystemEmptiesThePreview()
     {
         fill(workedExampleGrid());
