@@ -1,20 +1,13 @@
 #include "check/scoring.h"
 
+#include "support/columns.h"
+
 #include <QTest>
 
 using namespace ottavario;
+using namespace ottavario::testing;
 
 Q_DECLARE_METATYPE(WinningValues)
-
-namespace {
-ColumnMask column(std::initializer_list<int> numbers)
-{
-    ColumnMask mask = 0;
-    for (int n : numbers)
-        mask |= ColumnMask(1) << (n - 1);
-    return mask;
-}
-}
 
 class TestScoring : public QObject {
     Q_OBJECT

@@ -2,9 +2,12 @@
 
 #include "core/grid.h"
 
+#include <QRandomGenerator>
 #include <QStringList>
 
+#include <algorithm>
 #include <array>
+#include <set>
 #include <vector>
 
 namespace ottavario::testing {
@@ -25,6 +28,26 @@ inline Grid gridOfNumbers(const std::array<std::vector<int>, kBoxes>& boxes)
     for (int k = 0; k < kBoxes; ++k)
         for (size_t e = 0; e < boxes[k].size() && e < kEntries; ++e)
             grid.entries[k][e] = QString::number(boxes[k][e]);
+    return grid;
+}
+
+// A random grid of 1 to `most` distinct numbers per box, drawn from a pool of
+// numbers small enough to make boxes overlap, in shuffled entry order so that
+// development order is not sorted.
+inline Grid randomGrid(QRandomGenerator& random, int most)
+{
+    const int pool = random.bounded(9, 33);
+    Grid grid;
+    for (int k = 0; k < kBoxes; ++k) {
+        const int size = random.bounded(1, most + 1);
+        std::set<int> numbers;
+        while (static_cast<int>(numbers.size()) < size)
+            numbers.insert(random.bounded(1, pool + 1));
+        int e = 0;
+        for (int n : numbers)
+            grid.entries[k][e++] = QString::number(n);
+        std::shuffle(grid.entries[k].begin(), grid.entries[k].begin() + size, random);
+    }
     return grid;
 }
 

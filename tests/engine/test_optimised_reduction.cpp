@@ -28,23 +28,6 @@ OptimisationOptions quick(int threads = 2)
     return options;
 }
 
-Grid randomGrid(QRandomGenerator& random, int most)
-{
-    const int pool = random.bounded(9, 33);
-    Grid grid;
-    for (int k = 0; k < kBoxes; ++k) {
-        const int size = random.bounded(1, most + 1);
-        std::set<int> numbers;
-        while (static_cast<int>(numbers.size()) < size)
-            numbers.insert(random.bounded(1, pool + 1));
-        int e = 0;
-        for (int n : numbers)
-            grid.entries[k][e++] = QString::number(n);
-        std::shuffle(grid.entries[k].begin(), grid.entries[k].begin() + size, random);
-    }
-    return grid;
-}
-
 // Every developed column against every kept one.
 bool coveredByScan(
     const std::vector<ColumnMask>& developed, const std::vector<ColumnMask>& kept, int t)
@@ -239,4 +222,4 @@ void OptimisedReductionTest::progressRunsToTheBound()
 }
 
 QTEST_GUILESS_MAIN(OptimisedReductionTest)
-#include "optimised_reduction_test.moc"
+#include "test_optimised_reduction.moc"

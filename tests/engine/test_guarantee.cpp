@@ -3,6 +3,7 @@
 #include "engine/reduction.h"
 
 #include "engine_grids.h"
+#include "support/columns.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -16,14 +17,6 @@ using namespace ottavario::testing;
 Q_DECLARE_METATYPE(std::vector<ottavario::ColumnMask>)
 
 namespace {
-ColumnMask column(std::initializer_list<int> numbers)
-{
-    ColumnMask mask = 0;
-    for (int n : numbers)
-        mask |= ColumnMask(1) << (n - 1);
-    return mask;
-}
-
 // The first developed column that no kept column comes near, by comparing all pairs.
 qsizetype firstUncoveredByScan(
     const std::vector<ColumnMask>& developed, const std::vector<ColumnMask>& kept, int t)
@@ -36,21 +29,6 @@ qsizetype firstUncoveredByScan(
     return -1;
 }
 
-Grid randomGrid(QRandomGenerator& random)
-{
-    const int pool = random.bounded(10, 33);
-    Grid grid;
-    for (int k = 0; k < kBoxes; ++k) {
-        std::set<int> numbers;
-        const int size = random.bounded(1, 4);
-        while (static_cast<int>(numbers.size()) < size)
-            numbers.insert(random.bounded(1, pool + 1));
-        int e = 0;
-        for (int n : numbers)
-            grid.entries[k][e++] = QString::number(n);
-    }
-    return grid;
-}
 }
 
 class GuaranteeTest : public QObject {
@@ -111,7 +89,7 @@ void GuaranteeTest::matchesPairScanOnRandomSets()
     // be the one a plain scan finds.
     QRandomGenerator random(77);
     for (int round = 0; round < 200; ++round) {
-        const DevelopedColumns developed = developColumns(randomGrid(random));
+        const DevelopedColumns developed = developColumns(randomGrid(random, 3));
         std::vector<ColumnMask> kept;
         for (ColumnMask m : developed.masks)
             if (random.bounded(8) == 0)
@@ -145,4 +123,4 @@ void GuaranteeTest::greedyReductionAlwaysHolds()
 }
 
 QTEST_GUILESS_MAIN(GuaranteeTest)
-#include "guarantee_test.moc"
+#include "test_guarantee.moc"

@@ -142,4 +142,4 @@ void OptimisedCalculationTest::progressEndsAtItsStart()
 }
 
 QTEST_GUILESS_MAIN(OptimisedCalculationTest)
-#include "optimised_calculation_test.moc"
+#include "test_optimised_calculation.moc"

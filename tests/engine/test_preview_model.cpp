@@ -81,4 +81,4 @@ void PreviewModelTest::holdsTheLargestSystem()
 }
 
 QTEST_GUILESS_MAIN(PreviewModelTest)
-#include "preview_model_test.moc"
+#include "test_preview_model.moc"

@@ -102,4 +102,4 @@ void LinearCoverTest::unsupportedArguments()
 }
 
 QTEST_GUILESS_MAIN(LinearCoverTest)
-#include "linear_cover_test.moc"
+#include "test_linear_cover.moc"

@@ -149,4 +149,4 @@ void GridCheckTest::messages()
 }
 
 QTEST_GUILESS_MAIN(GridCheckTest)
-#include "grid_check_test.moc"
+#include "test_grid_check.moc"

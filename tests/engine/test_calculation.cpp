@@ -206,4 +206,4 @@ void CalculationTest::progressEndsAtItsStart()
 }
 
 QTEST_GUILESS_MAIN(CalculationTest)
-#include "calculation_test.moc"
+#include "test_calculation.moc"

@@ -2,6 +2,7 @@
 #include "engine/reduction.h"
 
 #include "engine_grids.h"
+#include "support/columns.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -15,36 +16,6 @@ using namespace Qt::StringLiterals;
 
 Q_DECLARE_METATYPE(ottavario::Grid)
 Q_DECLARE_METATYPE(std::vector<ottavario::ColumnMask>)
-
-namespace {
-ColumnMask column(std::initializer_list<int> numbers)
-{
-    ColumnMask mask = 0;
-    for (int n : numbers)
-        mask |= ColumnMask(1) << (n - 1);
-    return mask;
-}
-
-// A random grid of 1 to `most` distinct numbers per box, drawn from a pool of
-// numbers small enough to make boxes overlap.
-Grid randomGrid(QRandomGenerator& random, int most)
-{
-    const int pool = random.bounded(9, 33);
-    Grid grid;
-    for (int k = 0; k < kBoxes; ++k) {
-        const int size = random.bounded(1, most + 1);
-        std::set<int> numbers;
-        while (static_cast<int>(numbers.size()) < size)
-            numbers.insert(random.bounded(1, pool + 1));
-        int e = 0;
-        for (int n : numbers)
-            grid.entries[k][e++] = QString::number(n);
-        // Shuffle the entry order so development order is not sorted.
-        std::shuffle(grid.entries[k].begin(), grid.entries[k].begin() + size, random);
-    }
-    return grid;
-}
-}
 
 class ReductionTest : public QObject {
     Q_OBJECT
@@ -268,4 +239,4 @@ void ReductionTest::progressReachesEveryCandidate()
 }
 
 QTEST_GUILESS_MAIN(ReductionTest)
-#include "reduction_test.moc"
+#include "test_reduction.moc"
