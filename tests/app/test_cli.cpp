@@ -1,4 +1,5 @@
 #include "app/cli.h"
+#include "support/cli_run.h"
 
 #include <QDir>
 #include <QFile>
@@ -6,23 +7,9 @@
 #include <QTest>
 
 using namespace ottavario;
+using namespace ottavario::testing;
 
 namespace {
-struct Run {
-    int status = 0;
-    QString out;
-    QString err;
-};
-
-Run run(const QStringList& arguments)
-{
-    Run r;
-    QTextStream out(&r.out);
-    QTextStream err(&r.err);
-    r.status = cli::run(arguments, out, err);
-    return r;
-}
-
 void writeFile(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
@@ -74,7 +61,7 @@ private slots:
         QFETCH(QString, line);
         QFETCH(QByteArray, columns);
         writeFile(path("a.stt"), workedExample(code.constData()));
-        const Run r = run({ "compute", path("a.stt") });
+        const CliRun r = runCli({ "compute", path("a.stt") });
         QCOMPARE(r.status, 0);
         QCOMPARE(r.out, line);
         QCOMPARE(r.err, QString());
@@ -85,7 +72,7 @@ private slots:
     void computeToAnotherFile()
     {
         writeFile(path("b.stt"), workedExample("7"));
-        const Run r = run({ "compute", path("b.stt"), "--out", path("altro.stg") });
+        const CliRun r = runCli({ "compute", path("b.stt"), "--out", path("altro.stg") });
         QCOMPARE(r.status, 0);
         QCOMPARE(contents(path("altro.stg")), QByteArray(" 1 3 4 5 6 7 8 9"));
     }
@@ -100,10 +87,10 @@ private slots:
         for (int box = 0; box < 8; ++box)
             description += " 3 \r\n";
         writeFile(path("tre.stt"), description);
-        QCOMPARE(
-            run({ "compute", path("tre.stt") }).out, QStringLiteral("developed 6561 kept 198\n"));
+        QCOMPARE(runCli({ "compute", path("tre.stt") }).out,
+            QStringLiteral("developed 6561 kept 198\n"));
 
-        const Run r = run({ "compute", "--optimise", path("tre.stt") });
+        const CliRun r = runCli({ "compute", "--optimise", path("tre.stt") });
         QCOMPARE(r.status, 0);
         QCOMPARE(r.err, QString());
         const QStringList words = r.out.split(u' ');
@@ -138,7 +125,7 @@ private slots:
         QFile::remove(path("c.stg"));
         if (!description.isEmpty())
             writeFile(path("c.stt"), description);
-        const Run r = run({ "compute", path("c.stt") });
+        const CliRun r = runCli({ "compute", path("c.stt") });
         QCOMPARE(r.status, 2);
         QVERIFY2(r.err.contains(said), qPrintable(r.err));
         QCOMPARE(r.err.count(u'\n'), 1);
@@ -149,10 +136,10 @@ private slots:
     void checkManySystems()
     {
         writeFile(path("uno.stt"), workedExample("8"));
-        QCOMPARE(run({ "compute", path("uno.stt") }).status, 0);
+        QCOMPARE(runCli({ "compute", path("uno.stt") }).status, 0);
         writeFile(path("due.stt"), workedExample("6"));
-        QCOMPARE(run({ "compute", path("due.stt") }).status, 0);
-        const Run r = run({ "check", "--winning", "2,3,4,5,6,7,8,9", path("uno.stt"),
+        QCOMPARE(runCli({ "compute", path("due.stt") }).status, 0);
+        const CliRun r = runCli({ "check", "--winning", "2,3,4,5,6,7,8,9", path("uno.stt"),
             path("assente.stt"), path("due.stt") });
         QCOMPARE(r.out, QStringLiteral("uno 8=1 7=1 6=0\ndue 8=0 7=1 6=0\n"));
         QCOMPARE(r.status, 2);
@@ -172,7 +159,7 @@ private slots:
     {
         QFETCH(QString, winning);
         writeFile(path("uno.stt"), workedExample("8"));
-        const Run r = run({ "check", "--winning", winning, path("uno.stt") });
+        const CliRun r = runCli({ "check", "--winning", winning, path("uno.stt") });
         QCOMPARE(r.status, 2);
         QVERIFY(r.out.isEmpty());
         QVERIFY(!r.err.isEmpty());
@@ -190,7 +177,7 @@ private slots:
     void usageErrors()
     {
         QFETCH(QStringList, arguments);
-        const Run r = run(arguments);
+        const CliRun r = runCli(arguments);
         QCOMPARE(r.status, 1);
         QVERIFY(r.err.contains(QStringLiteral("uso:")));
     }

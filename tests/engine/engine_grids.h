@@ -51,6 +51,22 @@ inline Grid randomGrid(QRandomGenerator& random, int most)
     return grid;
 }
 
+// One number in every box: 3 7 12 15 19 24 28 31, a single column.
+inline Grid singles()
+{
+    return gridOfNumbers({ { { 3 }, { 7 }, { 12 }, { 15 }, { 19 }, { 24 }, { 28 }, { 31 } } });
+}
+
+// Every entry of every box filled: 40 numbers, some repeated.
+inline Grid fullGrid()
+{
+    Grid grid;
+    for (int k = 0; k < kBoxes; ++k)
+        for (int j = 0; j < kEntries; ++j)
+            grid.entries[k][j] = QString::number(1 + (k * kEntries + j) % 32);
+    return grid;
+}
+
 // Box 1 holds 1 and 2, boxes 2 to 8 hold 3 to 9.
 inline Grid workedExampleGrid()
 {

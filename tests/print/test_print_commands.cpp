@@ -3,6 +3,7 @@
 #include "engine/column_file.h"
 #include "pdf_pages.h"
 #include "settings/settings_file.h"
+#include "support/cli_run.h"
 #include "support/test_files.h"
 #include "systems/system_files.h"
 
@@ -17,23 +18,9 @@
 #include <memory>
 
 using namespace ottavario;
+using namespace ottavario::testing;
 
 namespace {
-
-struct Run {
-    int status = 0;
-    QString out;
-    QString err;
-};
-
-Run run(const QStringList& arguments)
-{
-    Run r;
-    QTextStream out(&r.out);
-    QTextStream err(&r.err);
-    r.status = cli::run(arguments, out, err);
-    return r;
-}
 
 // `count` different columns: box 1 of the system holds 1 to 5, and so on.
 QByteArray columns(int count)
@@ -151,7 +138,8 @@ private slots:
         QFETCH(int, pages);
         arguments.replaceInStrings(
             QStringLiteral("STG"), saveSystem(QStringLiteral("prova"), columns));
-        const Run r = run(QStringList { "print" } + arguments + QStringList { "--pdf", pdf() });
+        const CliRun r
+            = runCli(QStringList { "print" } + arguments + QStringList { "--pdf", pdf() });
         QCOMPARE(r.err, QString());
         QCOMPARE(r.status, 0);
         QCOMPARE(r.out, QStringLiteral("pages %1\n").arg(pages));
@@ -165,7 +153,7 @@ private slots:
             QSKIP("pdftotext is not installed");
         writeSettings(QStringLiteral("400"), QStringLiteral("200"));
         const QString stg = saveSystem(QStringLiteral("campionato2000"), 6);
-        const Run r = run({ "print", "slips", stg, "--pdf", pdf() });
+        const CliRun r = runCli({ "print", "slips", stg, "--pdf", pdf() });
         QCOMPARE(r.status, 0);
         // The name line: 3805 twips below the grid's origin, 20 twips a point,
         // on A4 with margins of 10 points.
@@ -224,7 +212,7 @@ private slots:
             arguments << QStringLiteral("--pdf") << pdf();
         const QStringList before = testing::namesIn(m_home->path());
 
-        const Run r = run(QStringList { "print" } + arguments);
+        const CliRun r = runCli(QStringList { "print" } + arguments);
         QCOMPARE(r.status, 2);
         QVERIFY2(r.err.contains(said), qPrintable(r.err));
         QCOMPARE(r.err.count(u'\n'), 1);
@@ -239,7 +227,7 @@ private slots:
     {
         if (!QPrinterInfo::defaultPrinter().isNull())
             QSKIP("a default printer is installed");
-        const Run r = run({ "print", "test" });
+        const CliRun r = runCli({ "print", "test" });
         QCOMPARE(r.status, 2);
         QCOMPARE(r.err,
             QStringLiteral("nessuna stampante predefinita: installarne una, oppure indicare --pdf "
@@ -265,7 +253,7 @@ private slots:
     void usageErrors()
     {
         QFETCH(QStringList, arguments);
-        const Run r = run(arguments);
+        const CliRun r = runCli(arguments);
         QCOMPARE(r.status, 1);
         QVERIFY(r.err.startsWith(QStringLiteral("uso:")));
         QVERIFY(r.err.contains(QStringLiteral("ottavario-cli print tabulation FILE.stg")));

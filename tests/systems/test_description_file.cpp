@@ -1,3 +1,4 @@
+#include "engine/engine_grids.h"
 #include "systems/description_file.h"
 
 #include <QDir>
@@ -6,6 +7,7 @@
 #include <QTest>
 
 using namespace ottavario;
+using namespace ottavario::testing;
 using namespace Qt::StringLiterals;
 
 Q_DECLARE_METATYPE(ottavario::Grid)
@@ -19,22 +21,6 @@ Grid gridOf(const QList<QStringList>& boxes)
     for (int k = 0; k < boxes.size() && k < kBoxes; ++k)
         for (int j = 0; j < boxes[k].size() && j < kEntries; ++j)
             grid.entries[k][j] = boxes[k][j];
-    return grid;
-}
-
-Grid singles()
-{
-    return gridOf({ { u"3"_s }, { u"7"_s }, { u"12"_s }, { u"15"_s }, { u"19"_s }, { u"24"_s },
-        { u"28"_s }, { u"31"_s } });
-}
-
-// Every entry of every box filled: 40 numbers.
-Grid fullGrid()
-{
-    Grid grid;
-    for (int k = 0; k < kBoxes; ++k)
-        for (int j = 0; j < kEntries; ++j)
-            grid.entries[k][j] = QString::number(1 + (k * kEntries + j) % 32);
     return grid;
 }
 

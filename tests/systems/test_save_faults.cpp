@@ -2,6 +2,7 @@
 // earlier pair or the new pair, each file whole.
 #include "core/data_folder.h"
 #include "engine/calculation.h"
+#include "engine/engine_grids.h"
 #include "support/test_files.h"
 #include "systems/system_files.h"
 
@@ -55,15 +56,6 @@ QString describeFolder(const Folder& folder)
     for (auto file = folder.begin(); file != folder.end(); ++file)
         names << u"%1 (%2 byte)"_s.arg(file.key()).arg(file.value().size());
     return names.join(u", "_s);
-}
-
-Grid singles()
-{
-    Grid grid;
-    const int numbers[kBoxes] = { 3, 7, 12, 15, 19, 24, 28, 31 };
-    for (int k = 0; k < kBoxes; ++k)
-        grid.entries[k][0] = QString::number(numbers[k]);
-    return grid;
 }
 
 // The earlier pair: another grid, another type, another column.

@@ -1,4 +1,5 @@
 #include "core/data_folder.h"
+#include "engine/engine_grids.h"
 #include "support/test_files.h"
 #include "systems/system_files.h"
 
@@ -16,28 +17,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-Grid singles()
-{
-    Grid grid;
-    const int numbers[kBoxes] = { 3, 7, 12, 15, 19, 24, 28, 31 };
-    for (int k = 0; k < kBoxes; ++k)
-        grid.entries[k][0] = QString::number(numbers[k]);
-    return grid;
-}
-
 Grid twoInFirstBox()
 {
     Grid grid = singles();
     grid.entries[0][1] = u"05"_s;
-    return grid;
-}
-
-Grid fullGrid()
-{
-    Grid grid;
-    for (int k = 0; k < kBoxes; ++k)
-        for (int j = 0; j < kEntries; ++j)
-            grid.entries[k][j] = QString::number(1 + (k * kEntries + j) % 32);
     return grid;
 }
 
