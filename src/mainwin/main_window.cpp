@@ -34,6 +34,8 @@
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <utility>
+
 namespace ottavario {
 
 namespace {
@@ -187,6 +189,12 @@ MainWindow::~MainWindow()
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     if (isCalculating()) {
+        // A search can take seconds: closing ends it, and the window closes
+        // once its columns are written. A short calculation just runs out.
+        if (isSearching()) {
+            m_closeWhenDone = true;
+            stopSearch();
+        }
         event->ignore();
         return;
     }
@@ -496,6 +504,8 @@ void MainWindow::calculationDone()
     showProgress();
     m_progress->setValue(CalculationProgress::kStartValue);
     setBusy(false);
+    // A message about the result keeps the window open for the user to read.
+    const bool closeNow = std::exchange(m_closeWhenDone, false);
     const auto result = m_calculation.result();
     if (!result) {
         m_services.messages->information(
@@ -522,6 +532,8 @@ void MainWindow::calculationDone()
     m_draft.computed = true;
     m_computedType = m_calculatedType;
     emit calculationFinished();
+    if (closeNow)
+        close();
 }
 
 void MainWindow::setBusy(bool busy)

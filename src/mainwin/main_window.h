@@ -150,6 +150,7 @@ private:
     QTimer* m_progressTimer = nullptr;
     bool m_busy = false; // from the start of a calculation until its result is shown
     bool m_searching = false; // the calculation under way is an optimised search
+    bool m_closeWhenDone = false; // the window was closed during a search
     std::atomic<bool> m_stop { false }; // read by the search on the worker thread
     QAction* m_stopAction = nullptr; // Esc while searching
 

@@ -323,14 +323,15 @@ private slots:
 
     void stoppingTheSearchKeepsAValidSet_data()
     {
-        QTest::addColumn<bool>("escape");
-        QTest::newRow("Interrompi") << false;
-        QTest::newRow("Esc") << true;
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Interrompi") << "button";
+        QTest::newRow("Esc") << "escape";
+        QTest::newRow("closing the window") << "close";
     }
 
     void stoppingTheSearchKeepsAValidSet()
     {
-        QFETCH(bool, escape);
+        QFETCH(QString, how);
         fill(threeEachGrid());
         m_window->setSystemType(SystemType::SettePunti);
         m_window->setOptimised(true);
@@ -341,15 +342,17 @@ private slots:
         QVERIFY(!m_window->entry(0, 0)->isEnabled());
         QVERIFY(quitButton()->isEnabled());
         QCOMPARE(quitButton()->text(), QStringLiteral("Interrompi"));
-        if (escape)
+        if (how == u"escape")
             QTest::keyClick(m_window.get(), Qt::Key_Escape);
-        else
+        else if (how == u"button")
             quitButton()->click();
+        else
+            QVERIFY(!m_window->close());
         QVERIFY(m_window->isSearching());
         QVERIFY(!quitButton()->isEnabled()); // taken; the result follows
         // The search ends at its next step, long before its bound.
         QVERIFY(finished.wait(60000));
-        QVERIFY(m_window->isVisible());
+        QCOMPARE(m_window->isVisible(), how != u"close");
         QVERIFY(m_messages.shown.isEmpty());
         const int kept = m_window->preview().rowCount();
         QVERIFY(kept > 0 && kept <= 1641);
