@@ -9,17 +9,7 @@ cd "$(dirname "$0")/.."
 
 # clang 19 is the first whose C++23 mode gives libstdc++ 12 its std::expected.
 packages=(clang-19 libclang-rt-19-dev)
-missing=()
-for p in "${packages[@]}"; do
-    dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    echo "Installing: ${missing[*]}"
-    sudo_cmd=()
-    [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
-    "${sudo_cmd[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+tools/install_missing.sh "${packages[@]}"
 
 build_dir=${BUILD_DIR:-build-fuzz}
 readers=(settings description column_file number)
