@@ -63,19 +63,27 @@ namespace {
         return describe(file.error());
     }
 
-    QString writeFailureReason(const QString& path, const QSaveFile& file)
-    {
-        const QFileInfo info(path);
-        if (info.isDir())
-            return QStringLiteral("al suo posto c'è una cartella");
-        const QFileInfo folder(info.absolutePath());
-        if (!folder.exists())
-            return QStringLiteral("la cartella %1 non esiste").arg(info.absolutePath());
-        if (!folder.isWritable())
-            return QStringLiteral("la cartella %1 è protetta da scrittura")
-                .arg(info.absolutePath());
-        return describe(file.error());
-    }
+}
+
+QString creationFailureReason(const QString& target, const QFileDevice& file)
+{
+    const QFileInfo info(target);
+    if (info.isDir())
+        return QStringLiteral("al suo posto c'è una cartella");
+    const QString folder = info.absolutePath();
+    const QFileInfo folderInfo(folder);
+    if (!folderInfo.exists())
+        return QStringLiteral("la cartella %1 non esiste").arg(folder);
+    if (!folderInfo.isDir())
+        return QStringLiteral("%1 non è una cartella").arg(folder);
+    if (!folderInfo.isWritable())
+        return QStringLiteral("la cartella %1 è protetta da scrittura").arg(folder);
+    return describe(file.error());
+}
+
+QString writeFailureReason(const QFileDevice& file)
+{
+    return describe(file.error() != QFileDevice::NoError ? file.error() : QFileDevice::WriteError);
 }
 
 FileResult<QByteArray> readWholeFile(const QString& path)
@@ -96,11 +104,9 @@ FileResult<void> writeFileAtomically(const QString& path, const QByteArray& byte
 {
     QSaveFile file(path);
     if (QFileInfo(path).isDir() || !file.open(QIODevice::WriteOnly))
-        return std::unexpected(FileError { path, writeFailureReason(path, file) });
+        return std::unexpected(FileError { path, creationFailureReason(path, file) });
     if (file.write(bytes) != bytes.size()) {
-        // A short write that left no error code is a write error all the same.
-        const QString reason = describe(
-            file.error() != QFileDevice::NoError ? file.error() : QFileDevice::WriteError);
+        const QString reason = writeFailureReason(file);
         file.cancelWriting();
         return std::unexpected(FileError { path, reason });
     }

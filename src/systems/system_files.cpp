@@ -102,29 +102,6 @@ namespace {
         }
     }
 
-    QString missingFolder(const QString& target)
-    {
-        const QString folder = QFileInfo(target).absolutePath();
-        const QFileInfo info(folder);
-        if (!info.exists())
-            return QStringLiteral("la cartella %1 non esiste").arg(folder);
-        if (!info.isDir())
-            return QStringLiteral("%1 non è una cartella").arg(folder);
-        return QString();
-    }
-
-    // Why a file could not be created beside `target`. Asked only after the
-    // failure: a folder's flags do not always tell whether it takes files.
-    QString creationFailure(const QString& target, const QFile& file)
-    {
-        const QString folder = QFileInfo(target).absolutePath();
-        if (const QString missing = missingFolder(target); !missing.isEmpty())
-            return missing;
-        if (!QFileInfo(folder).isWritable())
-            return QStringLiteral("la cartella %1 è protetta da scrittura").arg(folder);
-        return describe(file.error());
-    }
-
     bool syncToDisk(QFile& file)
     {
         if (!file.flush())
@@ -162,28 +139,22 @@ namespace {
         {
             if (QFileInfo(m_target).isDir())
                 return failure(QStringLiteral("al suo posto c'è una cartella"));
-            if (const QString missing = missingFolder(m_target); !missing.isEmpty())
-                return failure(missing);
             m_temporary = m_temporaryName;
             QFile file(m_temporary);
             if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
                 m_temporary.clear();
-                return failure(creationFailure(m_target, file));
+                return failure(creationFailureReason(m_target, file));
             }
             // A replaced file keeps who may read it.
             if (QFileInfo::exists(m_target))
                 file.setPermissions(QFile::permissions(m_target));
             const qint64 count = writeBytes ? writeBytes(file, bytes) : file.write(bytes);
             const bool written = count == bytes.size() && syncToDisk(file);
-            QFileDevice::FileError error = file.error();
+            if (!written)
+                return failure(writeFailureReason(file));
             file.close();
-            if (error == QFileDevice::NoError)
-                error = file.error();
-            // A short write that left no error code is a write error all the same.
-            if (!written && error == QFileDevice::NoError)
-                error = QFileDevice::WriteError;
-            if (error != QFileDevice::NoError)
-                return failure(describe(error));
+            if (file.error() != QFileDevice::NoError)
+                return failure(writeFailureReason(file));
             return {};
         }
 

@@ -100,12 +100,6 @@ namespace {
         return name;
     }
 
-    QString writeFailure(const QFile& part)
-    {
-        return describe(
-            part.error() != QFileDevice::NoError ? part.error() : QFileDevice::WriteError);
-    }
-
     std::optional<FileError> copyInto(const Transfer& transfer, QFile& part)
     {
         QFile in(transfer.source);
@@ -116,15 +110,15 @@ namespace {
             if (chunk.isEmpty())
                 break;
             if (part.write(chunk) != chunk.size())
-                return FileError { transfer.target, writeFailure(part) };
+                return FileError { transfer.target, writeFailureReason(part) };
         }
         if (in.error() != QFileDevice::NoError)
             return FileError { transfer.source, describe(in.error()) };
         if (!part.flush())
-            return FileError { transfer.target, writeFailure(part) };
+            return FileError { transfer.target, writeFailureReason(part) };
         part.close();
         if (part.error() != QFileDevice::NoError)
-            return FileError { transfer.target, writeFailure(part) };
+            return FileError { transfer.target, writeFailureReason(part) };
         if (QFileInfo(transfer.part).size() != in.size())
             return FileError { transfer.target,
                 QStringLiteral("la copia è incompleta (il disco potrebbe essere pieno)") };
