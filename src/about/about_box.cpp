@@ -1,5 +1,6 @@
 #include "about_box.h"
 
+#include "mainwin/forms.h"
 #include "mainwin/services.h"
 #include "settings/settings_file.h"
 
@@ -11,7 +12,6 @@
 #include <QPainter>
 #include <QProcess>
 #include <QPushButton>
-#include <QScreen>
 #include <QStandardPaths>
 #include <QVBoxLayout>
 
@@ -55,13 +55,6 @@ namespace {
             p.drawRect(QRectF(13 + marks[row] * 11, 8 + row * 7, 6, 3));
         return pixmap;
     }
-
-    QLabel* makeLabel(const char* name, QWidget* parent)
-    {
-        auto* label = new QLabel(parent);
-        label->setObjectName(QLatin1StringView(name));
-        return label;
-    }
 }
 
 QString findSystemInfoTool()
@@ -89,18 +82,18 @@ AboutBox::AboutBox(
     setObjectName(QStringLiteral("frmAbout"));
     setAttribute(Qt::WA_DeleteOnClose);
 
-    auto* picture = makeLabel("picIcon", this);
+    auto* picture = forms::namedLabel(QStringLiteral("picIcon"), QString(), this);
     picture->setPixmap(programPicture());
     picture->setFixedSize(64, 64);
-    auto* title = makeLabel("lblTitle", this);
+    auto* title = forms::namedLabel(QStringLiteral("lblTitle"), QString(), this);
     QFont titleFont = title->font();
     titleFont.setBold(true);
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.5);
     title->setFont(titleFont);
-    auto* version = makeLabel("lblVersion", this);
-    auto* description = makeLabel("lblDescription", this);
+    auto* version = forms::namedLabel(QStringLiteral("lblVersion"), QString(), this);
+    auto* description = forms::namedLabel(QStringLiteral("lblDescription"), QString(), this);
     description->setWordWrap(true);
-    auto* disclaimer = makeLabel("lblDisclaimer", this);
+    auto* disclaimer = forms::namedLabel(QStringLiteral("lblDisclaimer"), QString(), this);
     disclaimer->setWordWrap(true);
     auto* okButton = new QPushButton(QStringLiteral("OK"), this);
     okButton->setObjectName(QStringLiteral("cmdOK"));
@@ -154,10 +147,7 @@ AboutBox::AboutBox(
     adjustSize();
     setFixedSize(size());
     okButton->setFocus();
-    if (const QScreen* screen = this->screen()) {
-        const QRect area = screen->availableGeometry();
-        move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
-    }
+    forms::centreOnScreen(this);
 }
 
 void AboutBox::showSystemInfo()

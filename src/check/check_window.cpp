@@ -3,6 +3,7 @@
 #include "core/data_folder.h"
 #include "core/number.h"
 #include "engine/column_file.h"
+#include "mainwin/forms.h"
 #include "mainwin/grid_entry.h"
 #include "mainwin/icons.h"
 #include "mainwin/services.h"
@@ -19,7 +20,6 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -28,11 +28,6 @@ namespace ottavario {
 namespace {
     const QString kCheckTitle = QStringLiteral("Spoglio sistema Ottavario*");
     const QString kCrLf = QStringLiteral("\r\n");
-
-    QString indexed(const char* name, int index)
-    {
-        return QStringLiteral("%1(%2)").arg(QLatin1StringView(name)).arg(index);
-    }
 }
 
 CheckWindow::CheckWindow(MessageService* messages, FileDialogService* dialogs, QWidget* parent)
@@ -87,12 +82,12 @@ CheckWindow::CheckWindow(MessageService* messages, FileDialogService* dialogs, Q
     frame->setObjectName(QStringLiteral("Frame1"));
     auto* frameLayout = new QVBoxLayout(frame);
     auto* winningHeading = new QLabel(QStringLiteral("Colonna vincente"), frame);
-    winningHeading->setObjectName(indexed("Label1", 1));
+    winningHeading->setObjectName(forms::indexed("Label1", 1));
     frameLayout->addWidget(winningHeading);
     auto* winningRow = new QHBoxLayout;
     for (int box = 0; box < kWinningBoxes; ++box) {
         auto* entry = new GridEntry(frame);
-        entry->setObjectName(indexed("Text2", box + 1));
+        entry->setObjectName(forms::indexed("Text2", box + 1));
         m_winning[box] = entry;
         winningRow->addWidget(entry);
         connect(entry, &QLineEdit::textChanged, this, [this, box] { winningChanged(box); });
@@ -100,16 +95,16 @@ CheckWindow::CheckWindow(MessageService* messages, FileDialogService* dialogs, Q
     }
     frameLayout->addLayout(winningRow);
     auto* resultsHeading = new QLabel(QStringLiteral("Punteggio ottenuto"), frame);
-    resultsHeading->setObjectName(indexed("Label1", 0));
+    resultsHeading->setObjectName(forms::indexed("Label1", 0));
     frameLayout->addWidget(resultsHeading);
     auto* results = new QGridLayout;
     const std::array<QString, 3> captions = { QStringLiteral("Otto punti"),
         QStringLiteral("Sette punti"), QStringLiteral("Sei punti") };
     for (int i = 0; i < 3; ++i) {
         auto* caption = new QLabel(captions[i], frame);
-        caption->setObjectName(indexed("Label2", i));
+        caption->setObjectName(forms::indexed("Label2", i));
         m_results[i] = new QLabel(QStringLiteral("0"), frame);
-        m_results[i]->setObjectName(indexed("Label3", i));
+        m_results[i]->setObjectName(forms::indexed("Label3", i));
         m_results[i]->setFrameShape(QFrame::StyledPanel);
         m_results[i]->setFrameShadow(QFrame::Sunken);
         m_results[i]->setMinimumWidth(
@@ -159,10 +154,7 @@ CheckWindow::CheckWindow(MessageService* messages, FileDialogService* dialogs, Q
     connect(quitButton, &QPushButton::clicked, fine, &QAction::trigger);
 
     adjustSize();
-    if (const QScreen* screen = this->screen()) {
-        const QRect area = screen->availableGeometry();
-        move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
-    }
+    forms::centreOnScreen(this);
 }
 
 void CheckWindow::closeEvent(QCloseEvent* event)

@@ -7,6 +7,7 @@
 #include "engine/calculation.h"
 #include "engine/grid_check.h"
 #include "engine/preview_model.h"
+#include "mainwin/forms.h"
 #include "mainwin/grid_entry.h"
 #include "mainwin/icons.h"
 #include "mainwin/services.h"
@@ -28,7 +29,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -44,18 +44,6 @@ namespace {
         window->show();
         window->raise();
         window->activateWindow();
-    }
-
-    QString indexed(const char* name, int index)
-    {
-        return QStringLiteral("%1(%2)").arg(QLatin1StringView(name)).arg(index);
-    }
-
-    QLabel* makeLabel(const QString& objectName, const QString& text, QWidget* parent)
-    {
-        auto* label = new QLabel(text, parent);
-        label->setObjectName(objectName);
-        return label;
     }
 
     const QString kCalculationTitle = QStringLiteral("Calcolo delle colonne");
@@ -88,14 +76,15 @@ MainWindow::MainWindow(
     summaryRow->addWidget(m_typeFrame);
 
     auto* summary = new QGridLayout;
-    m_combinations = makeLabel(QStringLiteral("Label2"), labels::kCombinations, central);
-    m_price = makeLabel(QStringLiteral("Label4"), labels::kPrice, central);
-    m_euro = makeLabel(QStringLiteral("Label5"), labels::kEuro, central);
-    m_reducedColumns = makeLabel(QStringLiteral("Label3"), labels::kReducedColumns, central);
-    m_reducedPrice = makeLabel(QStringLiteral("Label6"), labels::kReducedPrice, central);
-    m_reducedEuro = makeLabel(QStringLiteral("Label7"), labels::kEuro, central);
+    m_combinations = forms::namedLabel(QStringLiteral("Label2"), labels::kCombinations, central);
+    m_price = forms::namedLabel(QStringLiteral("Label4"), labels::kPrice, central);
+    m_euro = forms::namedLabel(QStringLiteral("Label5"), labels::kEuro, central);
+    m_reducedColumns
+        = forms::namedLabel(QStringLiteral("Label3"), labels::kReducedColumns, central);
+    m_reducedPrice = forms::namedLabel(QStringLiteral("Label6"), labels::kReducedPrice, central);
+    m_reducedEuro = forms::namedLabel(QStringLiteral("Label7"), labels::kEuro, central);
     // Under the reduced counts: what the kept columns were checked to guarantee.
-    m_guarantee = makeLabel(QStringLiteral("Label9"), QString(), central);
+    m_guarantee = forms::namedLabel(QStringLiteral("Label9"), QString(), central);
     const std::array<QLabel*, 6> summaryLabels
         = { m_combinations, m_price, m_euro, m_reducedColumns, m_reducedPrice, m_reducedEuro };
     // Wide enough for the longest text: the window keeps its size when they change.
@@ -146,7 +135,7 @@ MainWindow::MainWindow(
     bottom->addWidget(m_quitButton);
     layout->addLayout(bottom);
 
-    m_systemName = makeLabel(QStringLiteral("Label8"), QString(), central);
+    m_systemName = forms::namedLabel(QStringLiteral("Label8"), QString(), central);
     m_systemName->setToolTip(QStringLiteral("Nome del sistema in uso."));
     m_systemName->setFrameShape(QFrame::StyledPanel);
     m_systemName->setFrameShadow(QFrame::Sunken);
@@ -172,10 +161,7 @@ MainWindow::MainWindow(
     m_systemName->setText(labels::kNewSystem);
 
     adjustSize();
-    if (const QScreen* screen = this->screen()) {
-        const QRect area = screen->availableGeometry();
-        move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
-    }
+    forms::centreOnScreen(this);
     m_entries[0][0]->focusAndSelect();
 }
 
@@ -297,11 +283,12 @@ QWidget* MainWindow::buildGrid()
     auto* layout = new QGridLayout(frame);
     for (int box = 0; box < kBoxes; ++box) {
         auto* caption = new QLabel(QStringLiteral("Casella %1").arg(box + 1), frame);
-        caption->setObjectName(indexed("Label1", box));
+        caption->setObjectName(forms::indexed("Label1", box));
         layout->addWidget(caption, box, 0);
         for (int i = 0; i < kEntries; ++i) {
             auto* entry = new GridEntry(frame);
-            entry->setObjectName(indexed(QStringLiteral("Text%1").arg(box + 1).toLatin1(), i));
+            entry->setObjectName(
+                forms::indexed(QStringLiteral("Text%1").arg(box + 1).toLatin1(), i));
             layout->addWidget(entry, box, i + 1);
             m_entries[box][i] = entry;
             connect(entry, &QLineEdit::textChanged, this, [this, box, i] { entryChanged(box, i); });
@@ -321,7 +308,7 @@ QWidget* MainWindow::buildTypeChoice()
         QStringLiteral("Sei punti"), QStringLiteral("Cinque punti"), QStringLiteral("Integrale") };
     for (int i = 0; i < 4; ++i) {
         m_options[i] = new QRadioButton(captions[i], frame);
-        m_options[i]->setObjectName(indexed("Option1", i));
+        m_options[i]->setObjectName(forms::indexed("Option1", i));
     }
     // Top to bottom: Integrale, Cinque punti, Sei punti, Sette punti.
     for (int i : { 3, 2, 1, 0 })

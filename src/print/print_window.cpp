@@ -1,6 +1,7 @@
 #include "print_window.h"
 
 #include "core/data_folder.h"
+#include "mainwin/forms.h"
 #include "mainwin/icons.h"
 #include "mainwin/services.h"
 #include "print/document_renderer.h"
@@ -21,7 +22,6 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QScrollBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -31,18 +31,6 @@
 namespace ottavario::print {
 
 namespace {
-    QString indexed(const char* name, int index)
-    {
-        return QStringLiteral("%1(%2)").arg(QLatin1StringView(name)).arg(index);
-    }
-
-    QLabel* makeLabel(const QString& objectName, const QString& text, QWidget* parent)
-    {
-        auto* label = new QLabel(text, parent);
-        label->setObjectName(objectName);
-        return label;
-    }
-
     QPushButton* makeButton(
         const char* name, const QString& text, const QString& tooltip, QWidget* parent)
     {
@@ -75,7 +63,7 @@ namespace {
     QFrame* makeRule(int index, const QColor& colour, QWidget* parent)
     {
         auto* rule = new QFrame(parent);
-        rule->setObjectName(indexed("Line1", index));
+        rule->setObjectName(forms::indexed("Line1", index));
         rule->setFixedHeight(1);
         rule->setAutoFillBackground(true);
         QPalette palette = rule->palette();
@@ -114,7 +102,7 @@ PrintWindow::PrintWindow(PrintWindowServices services, QWidget* parent)
     layout->addLayout(rules);
 
     auto* top = new QHBoxLayout;
-    m_pathLabel = makeLabel(QStringLiteral("Label4"), QString(), central);
+    m_pathLabel = forms::namedLabel(QStringLiteral("Label4"), QString(), central);
     m_pathLabel->setFrameShape(QFrame::StyledPanel);
     m_pathLabel->setFrameShadow(QFrame::Sunken);
     m_pathLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -153,10 +141,7 @@ PrintWindow::PrintWindow(PrintWindowServices services, QWidget* parent)
     load();
 
     adjustSize();
-    if (const QScreen* screen = this->screen()) {
-        const QRect area = screen->availableGeometry();
-        move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
-    }
+    forms::centreOnScreen(this);
 }
 
 PrintWindow::~PrintWindow() = default;
@@ -182,8 +167,9 @@ QWidget* PrintWindow::buildCalibrationFrame()
     connect(m_horizontalBar, &QScrollBar::valueChanged, this, &PrintWindow::horizontalMoved);
 
     auto* captionsAndButtons = new QGridLayout;
-    m_verticalCaption = makeLabel(indexed("Label3", 0), verticalCaption(0), frame);
-    m_horizontalCaption = makeLabel(indexed("Label3", 1), horizontalCaption(0), frame);
+    m_verticalCaption = forms::namedLabel(forms::indexed("Label3", 0), verticalCaption(0), frame);
+    m_horizontalCaption
+        = forms::namedLabel(forms::indexed("Label3", 1), horizontalCaption(0), frame);
     auto* test = makeButton(
         "Command4", QStringLiteral("Prova la stampa"), QStringLiteral("Prova la taratura."), frame);
     auto* apply = makeButton("Command6", QStringLiteral("Applica"),
@@ -222,9 +208,11 @@ QWidget* PrintWindow::buildSlipFrame()
     };
     m_firstSlip = makeRange("Combo1", QStringLiteral("Prima scheda da stampare."));
     m_lastSlip = makeRange("Combo2", QStringLiteral("Ultima scheda da stampare."));
-    layout->addWidget(makeLabel(indexed("Label1", 0), QStringLiteral("Dalla"), frame), 0, 0);
+    layout->addWidget(
+        forms::namedLabel(forms::indexed("Label1", 0), QStringLiteral("Dalla"), frame), 0, 0);
     layout->addWidget(m_firstSlip, 0, 1);
-    layout->addWidget(makeLabel(indexed("Label1", 1), QStringLiteral("Alla"), frame), 0, 2);
+    layout->addWidget(
+        forms::namedLabel(forms::indexed("Label1", 1), QStringLiteral("Alla"), frame), 0, 2);
     layout->addWidget(m_lastSlip, 0, 3);
     auto* print = makeButton("Command2", QStringLiteral("Stampa schede"),
         QStringLiteral("Stampa le schede richieste."), frame);
@@ -249,7 +237,7 @@ QWidget* PrintWindow::buildTabulationFrame()
         QStringLiteral("Colonne"), QStringLiteral("Prospetto e colonne") };
     for (int i = 0; i < 3; ++i) {
         m_layouts[i] = new QRadioButton(captions[i], frame);
-        m_layouts[i]->setObjectName(indexed("Option1", i));
+        m_layouts[i]->setObjectName(forms::indexed("Option1", i));
     }
     // Top to bottom: Prospetto, Prospetto e colonne, Colonne.
     layout->addWidget(m_layouts[0], 0, 0);
@@ -258,7 +246,7 @@ QWidget* PrintWindow::buildTabulationFrame()
     m_layouts[0]->setChecked(true);
 
     auto* copies = new QHBoxLayout;
-    copies->addWidget(makeLabel(QStringLiteral("Label2"), QStringLiteral("Copie"), frame));
+    copies->addWidget(forms::namedLabel(QStringLiteral("Label2"), QStringLiteral("Copie"), frame));
     m_copies = new QComboBox(frame);
     m_copies->setObjectName(QStringLiteral("Combo3"));
     m_copies->setToolTip(QStringLiteral("Numero di copie da stampare."));

@@ -1,5 +1,6 @@
 #include "personalisation_window.h"
 
+#include "mainwin/forms.h"
 #include "mainwin/services.h"
 
 #include <QCloseEvent>
@@ -8,7 +9,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace ottavario {
@@ -16,15 +16,10 @@ namespace ottavario {
 namespace {
     const QString kTitle = QStringLiteral("Personalizzazione programma");
 
-    QString indexed(const char* name, int index)
-    {
-        return QStringLiteral("%1(%2)").arg(QLatin1StringView(name)).arg(index);
-    }
-
     QFrame* line(QWidget* parent, int index)
     {
         auto* frame = new QFrame(parent);
-        frame->setObjectName(indexed("Line1", index));
+        frame->setObjectName(forms::indexed("Line1", index));
         frame->setFrameShape(QFrame::HLine);
         frame->setFrameShadow(QFrame::Sunken);
         return frame;
@@ -55,9 +50,9 @@ PersonalisationWindow::PersonalisationWindow(
         fieldLayout->setContentsMargins(0, 0, 0, 0);
         fieldLayout->setSpacing(2);
         auto* caption = new QLabel(captions[i], field);
-        caption->setObjectName(indexed("Label1", i));
+        caption->setObjectName(forms::indexed("Label1", i));
         m_boxes[i] = new QLineEdit(field);
-        m_boxes[i]->setObjectName(indexed("Text1", i));
+        m_boxes[i]->setObjectName(forms::indexed("Text1", i));
         caption->setBuddy(m_boxes[i]);
         fieldLayout->addWidget(caption);
         fieldLayout->addWidget(m_boxes[i]);
@@ -105,10 +100,7 @@ PersonalisationWindow::PersonalisationWindow(
     setMinimumWidth(digit * 60);
     adjustSize();
     setFixedHeight(height());
-    if (const QScreen* screen = this->screen()) {
-        const QRect area = screen->availableGeometry();
-        move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
-    }
+    forms::centreOnScreen(this);
 
     const auto values = settings::readAll(m_settingsFile);
     if (!values) {

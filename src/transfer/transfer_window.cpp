@@ -1,6 +1,7 @@
 #include "transfer_window.h"
 
 #include "core/data_folder.h"
+#include "mainwin/forms.h"
 #include "mainwin/services.h"
 #include "transfer/pair_copy.h"
 
@@ -17,7 +18,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
-#include <QScreen>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QTreeWidget>
@@ -29,11 +29,6 @@ namespace {
     const QString kTitle = QStringLiteral("Import export");
     const QStringList kColumnFiles = { QStringLiteral("*.stg") };
     constexpr int kPathRole = Qt::UserRole;
-
-    QString indexed(const char* name, int index)
-    {
-        return QStringLiteral("%1(%2)").arg(QLatin1StringView(name)).arg(index);
-    }
 
     // Image1: a folder handing a system over to a diskette.
     QPixmap transferPicture()
@@ -136,10 +131,7 @@ TransferWindow::TransferWindow(TransferServices services, QWidget* parent)
     }
 
     adjustSize();
-    if (const QScreen* screen = this->screen()) {
-        const QRect area = screen->availableGeometry();
-        move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
-    }
+    forms::centreOnScreen(this);
 }
 
 TransferWindow::~TransferWindow() = default;
@@ -172,7 +164,7 @@ QWidget* TransferWindow::buildSide(Side side, const QString& title, int index)
 
     auto* right = new QVBoxLayout;
     auto* heading = new QLabel(QStringLiteral("Contenuto"), frame);
-    heading->setObjectName(indexed("Label1", index - 1));
+    heading->setObjectName(forms::indexed("Label1", index - 1));
     right->addWidget(heading);
     p.files = new QListWidget(frame);
     p.files->setObjectName(QStringLiteral("File%1").arg(index));
