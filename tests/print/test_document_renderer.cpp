@@ -1,3 +1,4 @@
+#include "page_ink.h"
 #include "pdf_pages.h"
 #include "print/document_renderer.h"
 #include "print/print_service.h"
@@ -21,6 +22,7 @@
 
 using namespace ottavario;
 using namespace ottavario::print;
+using namespace ottavario::testing;
 
 namespace {
 
@@ -43,24 +45,6 @@ QPointF wordPosition(const QString& path, int page, const QString& word)
                            .match(html);
     return match.hasMatch() ? QPointF(match.captured(1).toDouble(), match.captured(2).toDouble())
                             : QPointF(-1, -1);
-}
-
-// The dark pixels of a page painted at 1 pixel for 10 twips.
-QRect inkOf(const PrintPage& page)
-{
-    QImage image(600, 600, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    {
-        QPainter painter(&image);
-        painter.scale(0.1, 0.1);
-        paintPage(painter, page);
-    }
-    QRect ink;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (qGray(image.pixel(x, y)) < 128)
-                ink |= QRect(x, y, 1, 1);
-    return ink;
 }
 
 PrintDocument threePages()
@@ -140,7 +124,7 @@ private slots:
             QSKIP("the mark font is installed: its own glyph is printed");
         PrintPage page;
         page.addMark({ 450, 1200 });
-        const QRect ink = inkOf(page);
+        const QRect ink = inkOf(page, QSize(600, 600));
         const QRectF expected = handDrawnMark().translated(450, 1200);
         QVERIFY2(qAbs(ink.left() - expected.left() / 10) <= 1
                 && qAbs(ink.top() - expected.top() / 10) <= 1
@@ -160,7 +144,7 @@ private slots:
     {
         PrintPage page;
         page.addText({ 1000, 1000 }, QStringLiteral("HP"), slipTextFont(26));
-        const QRect ink = inkOf(page);
+        const QRect ink = inkOf(page, QSize(600, 600));
         // The line box starts at the position: the capitals begin a little below it.
         QVERIFY2(ink.top() >= 100 && ink.top() < 100 + 26 * 2 / 2,
             qPrintable(QString::number(ink.top())));

@@ -1,5 +1,6 @@
 #include "core/data_folder.h"
 #include "engine/column_file.h"
+#include "page_ink.h"
 #include "print/flow_pagination.h"
 #include "print/logo_picture.h"
 #include "print/print_window.h"
@@ -15,7 +16,6 @@
 #include <QFile>
 #include <QFontInfo>
 #include <QFontMetricsF>
-#include <QPainter>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -322,18 +322,7 @@ private slots:
         PrintPage page;
         page.addPicture(kLogoPosition, logoPictureName());
         // 1 pixel for 10 twips: the logo covers 7500-9210 across, 550-1150 down.
-        QImage image(1000, 200, QImage::Format_RGB32);
-        image.fill(Qt::white);
-        {
-            QPainter painter(&image);
-            painter.scale(0.1, 0.1);
-            paintPage(painter, page);
-        }
-        QRect ink;
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                if (qGray(image.pixel(x, y)) < 128)
-                    ink |= QRect(x, y, 1, 1);
+        const QRect ink = testing::inkOf(page, QSize(1000, 200));
         QVERIFY(!ink.isEmpty());
         QVERIFY2(QRect(750, 55, 171, 60).contains(ink),
             qPrintable(QStringLiteral("%1 %2 %3 %4")
