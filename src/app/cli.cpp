@@ -3,6 +3,7 @@
 #include "check/scoring.h"
 #include "core/file_error.h"
 #include "core/number.h"
+#include "core/version.h"
 #include "engine/calculation.h"
 #include "engine/column_file.h"
 #include "engine/grid_check.h"
@@ -23,9 +24,11 @@ namespace {
           "  ottavario-cli compute FILE.stt [--out FILE.stg] [--optimise]\n"
           "  ottavario-cli check --winning N1,N2,...,N8 FILE.stt...\n";
 
+    QString usageText() { return QLatin1StringView(kUsageText) + print::printCommandsUsage(); }
+
     int usage(QTextStream& err)
     {
-        err << kUsageText << print::printCommandsUsage();
+        err << usageText();
         return kUsage;
     }
 
@@ -169,7 +172,13 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
     const QString command = arguments.first();
     const QStringList rest = arguments.mid(1);
     int status = kUsage;
-    if (command == QStringLiteral("compute"))
+    if (command == QStringLiteral("--help") || command == QStringLiteral("-h")) {
+        out << usageText();
+        status = 0;
+    } else if (command == QStringLiteral("--version")) {
+        out << "ottavario-cli " OTTAVARIO_VERSION "\n";
+        status = 0;
+    } else if (command == QStringLiteral("compute"))
         status = compute(rest, out, err);
     else if (command == QStringLiteral("check"))
         status = check(rest, out, err);

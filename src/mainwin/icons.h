@@ -9,4 +9,7 @@ enum class Picture { NewSystem, Open, Save, ImportExport, Calculate, Print, Chec
 
 QIcon icon(Picture picture);
 
+// The program's own icon, the one the installation puts in the desktop's theme.
+QIcon programIcon();
+
 } // namespace ottavario::icons

@@ -1,4 +1,5 @@
 #include "app/cli.h"
+#include "core/version.h"
 #include "support/cli_run.h"
 
 #include <QDir>
@@ -163,6 +164,30 @@ private slots:
         QCOMPARE(r.status, 2);
         QVERIFY(r.out.isEmpty());
         QVERIFY(!r.err.isEmpty());
+    }
+
+    // Asked for, the usage and the version are the answer: stdout, status 0.
+    void helpAndVersion_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("firstLine");
+        QTest::newRow("--help") << "--help"
+                                << "uso:";
+        QTest::newRow("-h") << "-h"
+                            << "uso:";
+        QTest::newRow("--version") << "--version"
+                                   << "ottavario-cli " OTTAVARIO_VERSION;
+    }
+
+    void helpAndVersion()
+    {
+        QFETCH(QString, option);
+        QFETCH(QString, firstLine);
+        const CliRun r = runCli({ option });
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out.section(u'\n', 0, 0), firstLine);
+        QVERIFY(r.out.endsWith(u'\n'));
+        QCOMPARE(r.err, QString());
     }
 
     void usageErrors_data()
