@@ -25,7 +25,6 @@ namespace {
     Condition::Kind kindAt(int index) { return static_cast<Condition::Kind>(index); }
 
     // Widths shared by the header and the rows, in digits of the window's font.
-    constexpr int kKindDigits = 17;
     constexpr int kRangeDigits = 5;
     constexpr int kRemoveDigits = 9;
     constexpr int kVisibleRows = 6;
@@ -44,6 +43,9 @@ ConditionsWindow::ConditionsWindow(const Grid& grid, const Conditions& condition
     setWindowTitle(QStringLiteral("Condizioni"));
     setAttribute(Qt::WA_DeleteOnClose);
     const int digit = fontMetrics().horizontalAdvance(u'0');
+    QComboBox probe;
+    probe.addItems({ kKindCaptions.begin(), kKindCaptions.end() });
+    m_kindWidth = probe.sizeHint().width();
 
     auto* layout = new QVBoxLayout(this);
     auto* frame = new QGroupBox(QStringLiteral("Condizioni sulle colonne"), this);
@@ -52,15 +54,15 @@ ConditionsWindow::ConditionsWindow(const Grid& grid, const Conditions& condition
 
     auto* header = new QHBoxLayout;
     const std::array<std::pair<QString, int>, 4> captions = { {
-        { QStringLiteral("Condizione"), kKindDigits },
+        { QStringLiteral("Condizione"), m_kindWidth },
         { QStringLiteral("Numeri del gruppo"), 0 },
-        { QStringLiteral("da"), kRangeDigits },
-        { QStringLiteral("a"), kRangeDigits },
+        { QStringLiteral("da"), kRangeDigits * digit },
+        { QStringLiteral("a"), kRangeDigits * digit },
     } };
     for (int i = 0; i < 4; ++i) {
         QLabel* caption = forms::namedLabel(forms::indexed("Label1", i), captions[i].first, frame);
         if (captions[i].second)
-            caption->setFixedWidth(captions[i].second * digit);
+            caption->setFixedWidth(captions[i].second);
         header->addWidget(caption, captions[i].second ? 0 : 1);
     }
     header->addSpacing(kRemoveDigits * digit + header->spacing());
@@ -148,7 +150,7 @@ ConditionsWindow::Row& ConditionsWindow::appendRow(const Condition& condition)
     for (const QString& caption : kKindCaptions)
         row.kind->addItem(caption);
     row.kind->setCurrentIndex(int(condition.kind));
-    row.kind->setFixedWidth(kKindDigits * digit);
+    row.kind->setFixedWidth(m_kindWidth);
     row.group = new QLineEdit(row.widget);
     row.group->setToolTip(QStringLiteral("I numeri del gruppo, da 1 a 32, separati da spazi."));
     // Numbers and what separates them; the reading tells what is wrong with them.
@@ -181,6 +183,8 @@ ConditionsWindow::Row& ConditionsWindow::appendRow(const Condition& condition)
     rowLayout->addWidget(row.remove);
     // Before the stretch that keeps the rows at the top.
     m_rowsLayout->insertWidget(m_rowsLayout->count() - 1, row.widget);
+    // A row added to the window on screen is not shown with it.
+    row.widget->show();
 
     QWidget* rowWidget = row.widget;
     connect(row.kind, &QComboBox::currentIndexChanged, this,

@@ -72,6 +72,7 @@ private:
     double m_lirePerColumn = 0;
     double m_euroPerColumn = 0;
     qsizetype m_inPlay = 0;
+    int m_kindWidth = 0; // the kind's box and its caption
 
     std::vector<Row> m_rows;
     QVBoxLayout* m_rowsLayout = nullptr;

@@ -454,6 +454,15 @@ void MainWindow::calculate()
         emit calculationFinished();
         return;
     }
+    // A system of no column, with a guarantee over nothing, is no system.
+    if (!m_draft.conditions.empty()
+        && countInPlay(developMasks(m_draft.grid), m_draft.conditions) == 0) {
+        m_services.messages->information(this, kCalculationTitle,
+            QStringLiteral("Nessuna colonna rispetta le condizioni: cambiarle per avere colonne "
+                           "in gioco."));
+        emit calculationFinished();
+        return;
+    }
     m_calculationProgress->maximum = 100;
     m_calculationProgress->value = CalculationProgress::kStartValue;
     m_calculatedType = systemType();

@@ -174,6 +174,13 @@ private slots:
         QVERIFY(m_messages.lastText().contains(u"riga 20: manca \"a\""));
         QCOMPARE(window.entry(0, 2)->text(), u"26"_s);
         QCOMPARE(text(&window, "Label10"), u"Sistema condizionato: 32 colonne in gioco"_s);
+
+        // The count follows the grid; with no column in play there is nothing to compute.
+        window.entry(3, 1)->clear();
+        QCOMPARE(text(&window, "Label10"), u"Sistema condizionato: 0 colonne in gioco"_s);
+        window.calculate();
+        QVERIFY(m_messages.lastText().startsWith(u"Nessuna colonna rispetta le condizioni"));
+        QVERIFY(!window.draft().computed);
     }
 };
 
