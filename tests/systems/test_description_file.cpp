@@ -325,15 +325,9 @@ private slots:
         };
         QTest::newRow("unknown keyword") << block({ "somma da 100 a 160", "pari da 3 a 5" })
                                          << u"riga 21: la condizione \"pari\" non esiste"_s;
-        QTest::newRow("missing number")
-            << block({ "somma da 100 a" }) << u"riga 20: dopo \"a\" manca un numero"_s;
-        QTest::newRow("group without numbers")
-            << block({ "numeri da 1 a 2" }) << u"riga 20: il gruppo non contiene numeri"_s;
         QTest::newRow("number off 1 to 32")
             << block({ "dispari da 3 a 5", "numeri 1 40 da 1 a 2" })
             << u"riga 21: il numero 40 del gruppo non è tra 1 e 32"_s;
-        QTest::newRow("range the wrong way")
-            << block({ "consecutivi da 2 a 0" }) << u"riga 20: da 2 a 0: il primo valore supera"_s;
         QTest::newRow("block without its end") << block({ "somma da 100 a 160" }, false)
                                                << u"riga 19: le condizioni che cominciano qui"_s;
         QTest::newRow("21 conditions") << block(QList<QByteArray>(21, "dispari da 0 a 8"))
