@@ -115,13 +115,13 @@ ConditionsWindow::ConditionsWindow(const Grid& grid, const Conditions& condition
     buttons->addStretch(1);
     m_okButton = new QPushButton(QStringLiteral("OK"), this);
     m_okButton->setObjectName(QStringLiteral("Command4"));
-    auto* cancelButton = new QPushButton(QStringLiteral("Annulla"), this);
-    cancelButton->setObjectName(QStringLiteral("Command5"));
+    m_cancelButton = new QPushButton(QStringLiteral("Annulla"), this);
+    m_cancelButton->setObjectName(QStringLiteral("Command5"));
     buttons->addWidget(m_okButton);
-    buttons->addWidget(cancelButton);
+    buttons->addWidget(m_cancelButton);
     layout->addLayout(buttons);
     connect(m_okButton, &QPushButton::clicked, this, &ConditionsWindow::accept);
-    connect(cancelButton, &QPushButton::clicked, this, &ConditionsWindow::close);
+    connect(m_cancelButton, &QPushButton::clicked, this, &ConditionsWindow::close);
 
     m_developedLabel->setText(
         QStringLiteral("Colonne sviluppate  ") + QLocale().toString(qlonglong(m_developed.size())));
@@ -264,6 +264,20 @@ void ConditionsWindow::nameRows()
         m_rows[i].remove->setObjectName(forms::indexed("Command3", index));
     }
     m_addButton->setEnabled(rowCount() < kMaxConditions);
+    // Tab runs through the rows in their order, then to the buttons.
+    QWidget* previous = nullptr;
+    auto follow = [&](QWidget* next) {
+        if (previous)
+            setTabOrder(previous, next);
+        previous = next;
+    };
+    for (const Row& row : m_rows)
+        for (QWidget* w : { static_cast<QWidget*>(row.kind), static_cast<QWidget*>(row.group),
+                 static_cast<QWidget*>(row.lowest), static_cast<QWidget*>(row.highest),
+                 static_cast<QWidget*>(row.remove) })
+            follow(w);
+    for (QWidget* w : { m_addButton, m_okButton, m_cancelButton })
+        follow(w);
 }
 
 std::expected<Condition, QString> ConditionsWindow::rowCondition(int index) const

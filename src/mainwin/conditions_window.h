@@ -83,6 +83,7 @@ private:
     QLabel* m_euroLabel = nullptr; // Label5
     QLabel* m_faultLabel = nullptr; // Label6
     QPushButton* m_okButton = nullptr; // Command4
+    QPushButton* m_cancelButton = nullptr; // Command5
 };
 
 } // namespace ottavario

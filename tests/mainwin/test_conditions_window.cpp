@@ -97,6 +97,13 @@ private slots:
         QTest::keyClicks(window.groupBox(1), u"1"_s);
         retype(window.lowestBox(1), u"1"_s);
         QCOMPARE(window.inPlayCount(), 16);
+        // Tab goes along a row and on to the next one.
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        window.highestBox(0)->setFocus();
+        QTest::keyClick(window.highestBox(0), Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), window.kindBox(1));
 
         retype(window.highestBox(1), u"0"_s);
         QVERIFY(text(&window, "Label6").contains(u"Condizione 2: da 1 a 0"));
