@@ -102,6 +102,23 @@ void drawCheck(QPainter& p)
     p.drawLine(QPointF(10, 17), QPointF(15, 23));
     p.drawLine(QPointF(15, 23), QPointF(27, 8));
 }
+
+void drawFunnel(QPainter& p)
+{
+    QPainterPath funnel;
+    funnel.moveTo(3, 5);
+    funnel.lineTo(29, 5);
+    funnel.lineTo(19, 17);
+    funnel.lineTo(19, 28);
+    funnel.lineTo(13, 24);
+    funnel.lineTo(13, 17);
+    funnel.closeSubpath();
+    p.setPen(QPen(QColor(30, 60, 120), 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(QColor(90, 150, 220));
+    p.drawPath(funnel);
+    p.setPen(QPen(QColor(230, 240, 255), 1.5));
+    p.drawLine(QPointF(7, 8), QPointF(25, 8));
+}
 }
 
 int main(int argc, char** argv)
@@ -120,6 +137,7 @@ int main(int argc, char** argv)
         { "calcolo", drawCalculator },
         { "stampa", drawPrinter },
         { "spoglio", drawCheck },
+        { "condizioni", drawFunnel },
     };
     for (const auto& [name, draw] : pictures) {
         for (int size : { 16, 24, 32, 48 }) {

@@ -84,6 +84,7 @@ namespace {
         }
         const WorkFiles files { work.filePath(QStringLiteral("tmp")),
             work.filePath(QStringLiteral("sistmp")) };
+        options.conditions = description->conditions;
         const auto result
             = calculateColumns(description->grid, description->type, files, nullptr, options);
         if (!result) {
@@ -104,7 +105,10 @@ namespace {
             err << written.error().message(QStringLiteral("scrivere")) << '\n';
             return kFailed;
         }
-        out << "developed " << result->developedCount << " kept " << result->kept.size() << '\n';
+        out << "developed " << result->developedCount;
+        if (result->conditioned)
+            out << " conditioned " << result->inPlay.size();
+        out << " kept " << result->kept.size() << '\n';
         return 0;
     }
 

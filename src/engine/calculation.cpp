@@ -96,14 +96,16 @@ FileResult<ColumnCalculation> calculateColumns(const Grid& grid, SystemType type
             return std::unexpected(removed.error());
     }
 
-    const DevelopedColumns developed = developColumns(grid);
+    DevelopedColumns developed = developColumns(grid);
+    ColumnCalculation result;
+    result.developedCount = developed.count();
+    result.conditioned = !options.conditions.empty();
+    dropOutOfPlay(developed, options.conditions);
     if (auto written = writeFileAtomically(files.developed, developed.records); !written)
         return std::unexpected(written.error());
 
     const qsizetype n = developed.count();
     reporter.setMaximum(progressMaximum(n, type));
-    ColumnCalculation result;
-    result.developedCount = n;
     if (options.optimised && type != SystemType::Integrale) {
         OptimisationOptions search;
         if (options.optimisationWork > 0)
@@ -119,6 +121,7 @@ FileResult<ColumnCalculation> calculateColumns(const Grid& grid, SystemType type
     }
     result.guaranteeVerified
         = verifyGuarantee(developed.masks, result.kept, threshold(type)).holds();
+    result.inPlay = std::move(developed.masks);
 
     if (auto written = writeFileAtomically(files.kept, formatColumnMasks(result.kept)); !written) {
         // Without its partner the developed file would pass for a finished calculation.

@@ -17,7 +17,7 @@ namespace {
 QIcon icon(Picture picture)
 {
     static constexpr const char* kNames[]
-        = { "nuovo", "apri", "salva", "importa", "calcolo", "stampa", "spoglio" };
+        = { "nuovo", "apri", "salva", "importa", "calcolo", "stampa", "spoglio", "condizioni" };
     loadResources();
     const auto name = QLatin1StringView(kNames[static_cast<int>(picture)]);
     QIcon result;

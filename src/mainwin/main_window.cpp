@@ -3,10 +3,13 @@
 #include "about/about_box.h"
 #include "check/check_window.h"
 #include "core/data_folder.h"
+#include "core/format.h"
 #include "core/number.h"
 #include "engine/calculation.h"
+#include "engine/development.h"
 #include "engine/grid_check.h"
 #include "engine/preview_model.h"
+#include "mainwin/conditions_window.h"
 #include "mainwin/forms.h"
 #include "mainwin/grid_entry.h"
 #include "mainwin/icons.h"
@@ -97,7 +100,10 @@ MainWindow::MainWindow(
         summary->addWidget(summaryLabels[i], i % 3, i / 3);
     }
     m_guarantee->setMinimumWidth(labelWidth);
-    summary->addWidget(m_guarantee, 3, 1);
+    summary->addWidget(m_guarantee, 3, 0, 1, 2);
+    // Under it: whether only the columns that meet the conditions are played.
+    m_conditionsLabel = forms::namedLabel(QStringLiteral("Label10"), QString(), central);
+    summary->addWidget(m_conditionsLabel, 4, 0, 1, 2);
     auto* summaryBox = new QWidget(central);
     summaryBox->setLayout(summary);
     summaryRow->addWidget(summaryBox, 1);
@@ -204,6 +210,7 @@ void MainWindow::buildMenus()
     QAction* apri = addAction(file, "apri", QStringLiteral("&Apri sistema"));
     addSeparator(file, "l1");
     QAction* calcolo = addAction(file, "calcolo", QStringLiteral("&Calcolo delle colonne"));
+    QAction* condizioni = addAction(file, "condizioni", QStringLiteral("Con&dizioni..."));
     addSeparator(file, "l2");
     QAction* salva = addAction(file, "salva", QStringLiteral("&Salva sistema con nome"));
     QAction* importa = addAction(file, "importa", QStringLiteral("&Importa esporta i sistemi."));
@@ -219,6 +226,7 @@ void MainWindow::buildMenus()
     connect(nuovo, &QAction::triggered, this, &MainWindow::newSystem);
     connect(apri, &QAction::triggered, this, &MainWindow::openSystem);
     connect(calcolo, &QAction::triggered, this, &MainWindow::calculate);
+    connect(condizioni, &QAction::triggered, this, &MainWindow::openConditions);
     connect(salva, &QAction::triggered, this, &MainWindow::saveSystem);
     connect(importa, &QAction::triggered, this, &MainWindow::openTransferWindow);
     connect(fine, &QAction::triggered, this, &MainWindow::close);
@@ -226,12 +234,13 @@ void MainWindow::buildMenus()
     connect(info, &QAction::triggered, this, &MainWindow::openAbout);
 
     // A button runs its menu item's handler; the others have no menu item.
-    const std::array<std::pair<const char*, QAction*>, 5> same = { {
+    const std::array<std::pair<const char*, QAction*>, 6> same = { {
         { "Command5", nuovo },
         { "Command6", apri },
         { "Command2", salva },
         { "Command9", importa },
         { "Command1", calcolo },
+        { "Command10", condizioni },
     } };
     for (const auto& [name, action] : same) {
         QToolButton* button = findChild<QToolButton*>(QLatin1StringView(name));
@@ -250,12 +259,13 @@ QWidget* MainWindow::buildCommandRow()
         const char* tooltip;
         icons::Picture picture;
     };
-    const std::array<CommandButton, 7> buttons = { {
+    const std::array<CommandButton, 8> buttons = { {
         { "Command5", "Nuovo sistemaOttavario*", icons::Picture::NewSystem },
         { "Command6", "Apri Ottavario*", icons::Picture::Open },
         { "Command2", "Salva il sistema elaborato", icons::Picture::Save },
         { "Command9", "Importa ed esporta i sistemi.", icons::Picture::ImportExport },
         { "Command1", "Calcolo delle colonne", icons::Picture::Calculate },
+        { "Command10", "Condizioni sulle colonne da giocare", icons::Picture::Conditions },
         { "Command3", "Stampa le schede e i tabulati", icons::Picture::Print },
         { "Command7", "Spoglio sistemi", icons::Picture::Check },
     } };
@@ -375,6 +385,7 @@ void MainWindow::entryChanged(int box, int index)
     m_draft.computed = false;
     clearGuarantee();
     showFullSummary(SystemDraft::EuroPrefix::Euro);
+    showConditions();
     if (entry->text().size() == 2 && index < kEntries - 1)
         m_entries[box][index + 1]->focusAndSelect();
     const double value = readNumber(entry->text());
@@ -419,6 +430,7 @@ void MainWindow::clearGrid()
 
 void MainWindow::newSystem()
 {
+    setConditions({});
     clearGrid();
     setSystemType(SystemType::SeiPunti);
     m_entries[0][0]->focusAndSelect();
@@ -442,6 +454,15 @@ void MainWindow::calculate()
         emit calculationFinished();
         return;
     }
+    // A system of no column, with a guarantee over nothing, is no system.
+    if (!m_draft.conditions.empty()
+        && countInPlay(developMasks(m_draft.grid), m_draft.conditions) == 0) {
+        m_services.messages->information(this, kCalculationTitle,
+            QStringLiteral("Nessuna colonna rispetta le condizioni: cambiarle per avere colonne "
+                           "in gioco."));
+        emit calculationFinished();
+        return;
+    }
     m_calculationProgress->maximum = 100;
     m_calculationProgress->value = CalculationProgress::kStartValue;
     m_calculatedType = systemType();
@@ -449,7 +470,9 @@ void MainWindow::calculate()
     m_stop = false;
     clearGuarantee();
     setBusy(true);
-    const CalculationOptions options { .optimised = m_searching, .stop = &m_stop };
+    const CalculationOptions options {
+        .optimised = m_searching, .stop = &m_stop, .conditions = m_draft.conditions
+    };
     m_calculation.setFuture(QtConcurrent::run(
         [calculation = m_services.calculation, grid = m_draft.grid, type = m_calculatedType,
             progress = m_calculationProgress.get(), options] {
@@ -515,7 +538,9 @@ void MainWindow::calculationDone()
         emit calculationFinished();
         return;
     }
-    m_guarantee->setText(QStringLiteral("Garanzia verificata: %1 punti").arg(points));
+    m_guarantee->setText(result->conditioned
+            ? QStringLiteral("Garanzia verificata: %1 punti sulle colonne condizionate").arg(points)
+            : QStringLiteral("Garanzia verificata: %1 punti").arg(points));
     m_draft.computed = true;
     m_computedType = m_calculatedType;
     emit calculationFinished();
@@ -562,7 +587,8 @@ void MainWindow::saveSystem()
         return;
     if (!isDescriptionPath(path))
         path += QStringLiteral(".stt");
-    const auto saved = ottavario::saveSystem(path, m_draft.grid, m_computedType, keptWorkFile());
+    const auto saved = ottavario::saveSystem(
+        path, m_draft.grid, m_computedType, keptWorkFile(), m_draft.conditions);
     if (!saved) {
         m_services.messages->information(
             this, kSaveTitle, saved.error().message(QStringLiteral("salvare")));
@@ -590,6 +616,8 @@ void MainWindow::openSystemAt(const QString& path)
             this, kOpenTitle, description.error().message(QStringLiteral("aprire")));
         return;
     }
+    // Without conditions while the grid is filled: nothing to recount at each entry.
+    setConditions({});
     clearGrid();
     m_previewModel->clear();
     setSystemType(description->type);
@@ -597,6 +625,7 @@ void MainWindow::openSystemAt(const QString& path)
         for (int i = 0; i < kEntries; ++i)
             if (!description->grid.entries[box][i].isEmpty())
                 m_entries[box][i]->setText(description->grid.entries[box][i]);
+    setConditions(description->conditions);
     m_entries[0][0]->focusAndSelect();
     m_draft.computed = false;
     m_systemName->setText(path);
@@ -644,6 +673,43 @@ void MainWindow::openPersonalisation()
     auto* window = new PersonalisationWindow(m_services.messages, settingsPath());
     connect(window, &PersonalisationWindow::pricesChanged, this, &MainWindow::setPrices);
     showBlocking(window);
+}
+
+void MainWindow::openConditions()
+{
+    if (isCalculating())
+        return;
+    auto* window = new ConditionsWindow(
+        m_draft.grid, m_draft.conditions, m_draft.lirePerColumn(), m_draft.euroPerColumn());
+    connect(window, &ConditionsWindow::conditionsAccepted, this, &MainWindow::setConditions);
+    showBlocking(window);
+}
+
+void MainWindow::setConditions(const Conditions& conditions)
+{
+    if (conditions == m_draft.conditions)
+        return;
+    m_draft.conditions = conditions;
+    // The columns computed were those of other conditions.
+    m_draft.computed = false;
+    clearGuarantee();
+    showConditions();
+}
+
+std::vector<ColumnMask> MainWindow::columnsInPlay() const
+{
+    return ottavario::columnsInPlay(m_draft.grid, m_draft.conditions);
+}
+
+void MainWindow::showConditions()
+{
+    if (m_draft.conditions.empty()) {
+        m_conditionsLabel->clear();
+        return;
+    }
+    const qsizetype inPlay = countInPlay(developMasks(m_draft.grid), m_draft.conditions);
+    m_conditionsLabel->setText(QStringLiteral("Sistema condizionato: %1 colonne in gioco")
+                                   .arg(QLocale().toString(qlonglong(inPlay))));
 }
 
 void MainWindow::openAbout() { showBlocking(new AboutBox(m_services.messages, settingsPath())); }

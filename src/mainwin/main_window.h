@@ -77,6 +77,15 @@ public:
     void openSystemAt(const QString& path);
     QString systemName() const;
 
+    // Condizioni: only the developed columns that meet them are played,
+    // computed and covered. Changing them asks for a new calculation.
+    const Conditions& conditions() const { return m_draft.conditions; }
+    void setConditions(const Conditions& conditions);
+    void openConditions();
+    // The developed columns of the grid that meet the conditions, in
+    // development order: the columns a draw can be won with.
+    std::vector<ColumnMask> columnsInPlay() const;
+
     bool isCalculating() const { return m_busy; }
     // An optimised search under way can be ended early: it keeps the smallest
     // set found so far, whose guarantee is verified as always.
@@ -102,6 +111,7 @@ private:
     void entryChanged(int box, int index);
     void entryEntered(int box, int index);
     void showFullSummary(SystemDraft::EuroPrefix prefix);
+    void showConditions();
     void resetReducedSummary();
     void clearGuarantee();
     void quitOrStop();
@@ -136,6 +146,7 @@ private:
     QLabel* m_reducedEuro = nullptr; // Label7
     QLabel* m_systemName = nullptr; // Label8
     QLabel* m_guarantee = nullptr; // Label9: the guarantee checked after the calculation
+    QLabel* m_conditionsLabel = nullptr; // Label10: the count of the columns in play
     QListView* m_preview = nullptr; // List1
     QProgressBar* m_progress = nullptr; // ProgressBar1
     QList<QToolButton*> m_commandButtons;

@@ -93,8 +93,18 @@ namespace {
         out.line(nameLine(name));
     }
 
-    void writeProspectus(
-        FlowWriter& out, const QString& name, const Grid& boxes, qint64 columns, double columnPrice)
+    void writeConditions(FlowWriter& out, const Conditions& conditions)
+    {
+        if (conditions.empty())
+            return;
+        out.line({});
+        out.line(QStringLiteral("   Condizioni"));
+        for (const Condition& condition : conditions)
+            out.line(QStringLiteral("   ") + conditionText(condition));
+    }
+
+    void writeProspectus(FlowWriter& out, const QString& name, const Grid& boxes, qint64 columns,
+        double columnPrice, const Conditions& conditions)
     {
         writeHeader(out, name);
         out.line(shortRule());
@@ -105,6 +115,7 @@ namespace {
                 out.line({});
             out.line(boxLine(k + 1, boxes.entries[k]));
         }
+        writeConditions(out, conditions);
         out.line({});
         out.line(totalsLine(columns, columnPrice * double(columns)));
         out.line(shortRule());
@@ -211,7 +222,7 @@ QString totalsLine(qint64 columns, double systemPrice)
 QString creditLine() { return spaces(6) + QStringLiteral("Tabulato stampato con Ottavario*"); }
 
 FlowDocument layOutTabulation(const QString& systemName, TabulationLayout layout, const Grid& boxes,
-    const std::vector<ColumnMask>& columns, double columnPrice)
+    const std::vector<ColumnMask>& columns, double columnPrice, const Conditions& conditions)
 {
     FlowDocument document;
     document.name = QStringLiteral("Tabulato ") + systemName;
@@ -221,7 +232,7 @@ FlowDocument layOutTabulation(const QString& systemName, TabulationLayout layout
     if (layout == TabulationLayout::Columns)
         writeHeader(out, systemName);
     else
-        writeProspectus(out, systemName, boxes, qint64(columns.size()), columnPrice);
+        writeProspectus(out, systemName, boxes, qint64(columns.size()), columnPrice, conditions);
     if (layout != TabulationLayout::Prospectus)
         writeListing(out, columns);
     out.finish();
@@ -233,16 +244,19 @@ FileResult<FlowDocument> tabulationDocument(
 {
     // The listing's layout asks for nothing of the description: it is not read.
     Grid boxes;
+    Conditions conditions;
     if (layout != TabulationLayout::Columns) {
         const auto description = readDescription(descriptionPathOf(stgPath));
         if (!description)
             return std::unexpected(description.error());
         boxes = description->grid;
+        conditions = description->conditions;
     }
     const auto columns = readColumnMasks(stgPath);
     if (!columns)
         return std::unexpected(columns.error());
-    return layOutTabulation(systemName(stgPath), layout, boxes, *columns, readNumber(columnPrice));
+    return layOutTabulation(
+        systemName(stgPath), layout, boxes, *columns, readNumber(columnPrice), conditions);
 }
 
 } // namespace ottavario::print

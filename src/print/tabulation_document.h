@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/column.h"
+#include "core/conditions.h"
 #include "core/file_error.h"
 #include "core/grid.h"
 #include "print/flow_document.h"
@@ -52,9 +53,10 @@ QString creditLine();
 
 // The tabulation of a system as a flow of lines. `boxes` holds the numbers of
 // each box in its first entries, the other entries empty; only the
-// prospectus reads it. Every column is listed, however many there are.
+// prospectus reads it, and lists the conditions after the boxes. Every
+// column is listed, however many there are.
 FlowDocument layOutTabulation(const QString& systemName, TabulationLayout layout, const Grid& boxes,
-    const std::vector<ColumnMask>& columns, double columnPrice);
+    const std::vector<ColumnMask>& columns, double columnPrice, const Conditions& conditions = {});
 
 // Reads the system's files and lays out its tabulation: the column file at
 // `stgPath` always, its description beside it only for the prospectus. The

@@ -241,15 +241,18 @@ void recoverInterruptedSave(const QString& path)
             folder.absoluteFilePath(QFileInfo(stg).fileName()), token);
 }
 
-FileResult<void> saveSystem(
-    const QString& sttPath, const Grid& grid, SystemType type, const QString& keptWorkFile)
+FileResult<void> saveSystem(const QString& sttPath, const Grid& grid, SystemType type,
+    const QString& keptWorkFile, const Conditions& conditions)
 {
-    return detail::saveSystem(sttPath, grid, type, keptWorkFile,
-        [](const QString& from, const QString& to) { return QFile::rename(from, to); });
+    return detail::saveSystem(
+        sttPath, grid, type, keptWorkFile,
+        [](const QString& from, const QString& to) { return QFile::rename(from, to); }, {},
+        conditions);
 }
 
 FileResult<void> detail::saveSystem(const QString& sttPath, const Grid& grid, SystemType type,
-    const QString& keptWorkFile, const RenameFile& rename, const WriteFile& write)
+    const QString& keptWorkFile, const RenameFile& rename, const WriteFile& write,
+    const Conditions& conditions)
 {
     // The pair is found again by its extensions; another ending would leave
     // the column file under a name nobody looks for.
@@ -273,7 +276,7 @@ FileResult<void> detail::saveSystem(const QString& sttPath, const Grid& grid, Sy
     PendingFile stt(sttPath, besideName(sttPath, token, u"tmp"));
     if (auto written = stg.write(*columns, write); !written)
         return written;
-    if (auto written = stt.write(formatDescription(grid, type), write); !written)
+    if (auto written = stt.write(formatDescription(grid, type, conditions), write); !written)
         return written;
     return placeAll({ &stg, &stt }, token, rename);
 }

@@ -26,9 +26,10 @@ QString systemName(const QString& path);
 // it with the same name, a copy of the column work file. Both files are
 // written in full under temporary names first and only then put in place, so
 // on any failure an earlier pair of that name stays as it was; the error
-// names the file and the reason.
-FileResult<void> saveSystem(
-    const QString& sttPath, const Grid& grid, SystemType type, const QString& keptWorkFile);
+// names the file and the reason. The description holds the conditions when
+// there are any.
+FileResult<void> saveSystem(const QString& sttPath, const Grid& grid, SystemType type,
+    const QString& keptWorkFile, const Conditions& conditions = {});
 
 // Reads and checks a description file; only a complete, consistent
 // description is returned. A save of this pair cut short is settled first.
@@ -48,7 +49,8 @@ namespace detail {
     using WriteFile = std::function<qint64(QFile& file, const QByteArray& bytes)>;
 
     FileResult<void> saveSystem(const QString& sttPath, const Grid& grid, SystemType type,
-        const QString& keptWorkFile, const RenameFile& rename, const WriteFile& write = {});
+        const QString& keptWorkFile, const RenameFile& rename, const WriteFile& write = {},
+        const Conditions& conditions = {});
 }
 
 } // namespace ottavario

@@ -70,6 +70,18 @@ private slots:
         QVERIFY(!QDir(m_dir.filePath(QStringLiteral("home"))).exists());
     }
 
+    void computeConditioned()
+    {
+        // Of (1,3,...,9) and (2,3,...,9) only the second has 4 odd numbers:
+        // Sei punti keeps it, not the first one developed.
+        writeFile(path("d.stt"),
+            workedExample("6") + "[Condizioni]\r\ndispari da 4 a 4\r\n[Fine condizioni]\r\n");
+        const CliRun r = runCli({ "compute", path("d.stt") });
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out, QStringLiteral("developed 2 conditioned 1 kept 1\n"));
+        QCOMPARE(contents(path("d.stg")), QByteArray(" 2 3 4 5 6 7 8 9"));
+    }
+
     void computeToAnotherFile()
     {
         writeFile(path("b.stt"), workedExample("7"));
@@ -116,6 +128,9 @@ private slots:
             "1\r\n40\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9\r\n[Fine]\r\n 6 \r\n 2 \r\n 1 "
             "\r\n 1 \r\n 1 \r\n 1 \r\n 1 \r\n 1 \r\n 1 \r\n")
                                         << "Numero non valido";
+        QTest::newRow("faulty condition")
+            << workedExample("6") + "[Condizioni]\r\npari da 1 a 2\r\n[Fine condizioni]\r\n"
+            << "riga 21: la condizione \"pari\" non esiste";
     }
 
     void computeRefusals()

@@ -510,6 +510,31 @@ private slots:
                 document->lines[header + 1].text.startsWith(QStringLiteral("        3    7   ")));
     }
 
+    void theProspectusListsTheConditionsAfterTheBoxes()
+    {
+        QTemporaryDir dir;
+        const Conditions conditions = { *parseConditionLine(u"numeri 12 9 5 1 da 1 a 2"),
+            *parseConditionLine(u"somma da 100 a 160") };
+        QVERIFY(writeFile(dir.filePath(QStringLiteral("c.stt")),
+            formatDescription(boxesOf({ { "3", "7" }, { "12" }, { "15" }, { "19" }, { "24" },
+                                  { "28" }, { "31" }, { "32" } }),
+                SystemType::SeiPunti, conditions)));
+        QVERIFY(writeFile(dir.filePath(QStringLiteral("c.stg")),
+            canonicalRecord({ 3, 12, 15, 19, 24, 28, 31, 32 })));
+        const auto document = tabulationDocument(
+            dir.filePath(QStringLiteral("c.stg")), TabulationLayout::Prospectus, {});
+        QVERIFY(document);
+        QCOMPARE(document->lines[21].text.left(12), QStringLiteral("Casella 8 : "));
+        QStringList after;
+        for (qsizetype i = 22; i < 28; ++i)
+            after << document->lines[i].text;
+        QCOMPARE(after,
+            QStringList({ QString(), QStringLiteral("   Condizioni"),
+                QStringLiteral("   Numeri 1 5 9 12: da 1 a 2"),
+                QStringLiteral("   Somma: da 100 a 160"), QString(),
+                QStringLiteral("Colonne in gioco 1  prezzo sistema  0 ") }));
+    }
+
     void aMissingColumnFileIsNamed()
     {
         QTemporaryDir dir;
