@@ -5,6 +5,7 @@
 #include "core/data_folder.h"
 #include "core/number.h"
 #include "engine/calculation.h"
+#include "engine/column_file.h"
 #include "engine/grid_check.h"
 #include "engine/preview_model.h"
 #include "mainwin/forms.h"
@@ -518,6 +519,7 @@ void MainWindow::calculationDone()
     m_guarantee->setText(QStringLiteral("Garanzia verificata: %1 punti").arg(points));
     m_draft.computed = true;
     m_computedType = m_calculatedType;
+    m_computedColumns = result->kept;
     emit calculationFinished();
     if (closeNow)
         close();
@@ -562,7 +564,8 @@ void MainWindow::saveSystem()
         return;
     if (!isDescriptionPath(path))
         path += QStringLiteral(".stt");
-    const auto saved = ottavario::saveSystem(path, m_draft.grid, m_computedType, keptWorkFile());
+    const auto saved = ottavario::saveSystem(
+        path, m_draft.grid, m_computedType, formatColumnMasks(m_computedColumns));
     if (!saved) {
         m_services.messages->information(
             this, kSaveTitle, saved.error().message(QStringLiteral("salvare")));
