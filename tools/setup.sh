@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(qt6-base-dev qt6-translations-l10n cmake g++ make xvfb xauth
-    fonts-dejavu-core fonts-liberation2 poppler-utils clang libclang-rt-14-dev)
+    fonts-dejavu-core fonts-liberation2 poppler-utils clang libclang-rt-14-dev strace)
 tools/install_missing.sh "${packages[@]}"
 
 build_dir=${BUILD_DIR:-build}
