@@ -7,11 +7,17 @@
 
 #include <QCoreApplication>
 #include <QProcess>
-#include <QScopeGuard>
 #include <QTest>
+#include <QThread>
 
 #include <csignal>
-#include <cstring>
+#include <thread>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+#endif
 
 using namespace ottavario;
 using namespace ottavario::testing;
@@ -276,6 +282,35 @@ private slots:
         QCOMPARE(opened->type, SystemType::Integrale);
         QCOMPARE(snapshot(m_folder), kNew);
     }
+
+#ifdef Q_OS_UNIX
+    // Another program committing into the folder holds it: this commit waits
+    // until it is done, then writes its first file.
+    void anotherCommitInTheFolder_isWaitedFor()
+    {
+        layOut(true);
+        const int held = ::open(QFile::encodeName(m_folder).constData(), O_RDONLY | O_DIRECTORY);
+        QVERIFY(held >= 0);
+        QCOMPARE(::flock(held, LOCK_EX), 0);
+        const QString released = m_dir->filePath(u"released"_s);
+        std::thread other([&] {
+            QThread::msleep(200);
+            writeBytes(released, "x");
+            ::close(held);
+        });
+        bool waited = true;
+        detail::setPairHooks([&](detail::PairStep, const QString&) {
+            waited = waited && QFileInfo::exists(released);
+            return true;
+        });
+        const auto saved
+            = saveSystem(m_folder + u"/alfa.stt"_s, singles(), SystemType::Integrale, kColumns);
+        other.join();
+        QVERIFY(saved);
+        QVERIFY(waited);
+        QCOMPARE(snapshot(m_folder), kNew);
+    }
+#endif
 };
 
 int main(int argc, char* argv[])
