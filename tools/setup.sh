@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 
 packages=(qt6-base-dev qt6-translations-l10n cmake g++ make xvfb xauth
     fonts-dejavu-core fonts-liberation2 poppler-utils clang libclang-rt-14-dev
-    dpkg-dev file desktop-file-utils appstream man-db)
+    dpkg-dev file desktop-file-utils appstream man-db strace)
 tools/install_missing.sh "${packages[@]}"
 
 build_dir=${BUILD_DIR:-build}

@@ -9,8 +9,10 @@
 #include "engine/grid_check.h"
 #include "print/print_commands.h"
 #include "systems/system_files.h"
+#include "transfer/pair_copy.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 namespace ottavario::cli {
@@ -22,7 +24,8 @@ namespace {
     const char* const kUsageText
         = "uso:\n"
           "  ottavario-cli compute FILE.stt [--out FILE.stg] [--optimise]\n"
-          "  ottavario-cli check --winning N1,N2,...,N8 FILE.stt...\n";
+          "  ottavario-cli check --winning N1,N2,...,N8 FILE.stt...\n"
+          "  ottavario-cli copy FILE.stg FOLDER\n";
 
     QString usageText() { return QLatin1StringView(kUsageText) + print::printCommandsUsage(); }
 
@@ -101,7 +104,23 @@ namespace {
             err << bytes.error().message(QStringLiteral("leggere")) << '\n';
             return kFailed;
         }
-        if (const auto written = writeFileAtomically(output, *bytes); !written) {
+        // The columns of the system's own pair are replaced with the pair as one
+        // unit, the description kept byte for byte; another file alone.
+        const bool ownPair = QFileInfo(output).absoluteFilePath()
+            == QFileInfo(partnerPath(input)).absoluteFilePath();
+        const auto descriptionBytes = ownPair ? readWholeFile(input) : FileResult<QByteArray> {};
+        if (!descriptionBytes) {
+            err << descriptionBytes.error().message(QStringLiteral("leggere")) << '\n';
+            return kFailed;
+        }
+        FileResult<void> written;
+        if (!ownPair)
+            written = writeFileAtomically(output, *bytes);
+        else if (auto committed
+                 = commitPair({ input, *descriptionBytes, {} }, { output, *bytes, {} });
+                 !committed)
+            written = std::unexpected(committed.error().cause);
+        if (!written) {
             err << written.error().message(QStringLiteral("scrivere")) << '\n';
             return kFailed;
         }
@@ -167,6 +186,26 @@ namespace {
         }
         return status;
     }
+
+    // The pair of FILE.stg into FOLDER, as the import/export window copies it.
+    int copy(const QStringList& args, QTextStream& out, QTextStream& err)
+    {
+        if (args.size() != 2 || args[0].startsWith(QStringLiteral("--"))
+            || args[1].startsWith(QStringLiteral("--")))
+            return usage(err);
+        const QFileInfo file(args[0]);
+        if (!file.fileName().endsWith(QStringLiteral(".stg"), Qt::CaseInsensitive)) {
+            err << args[0] << ": il file da copiare deve finire con .stg\n";
+            return kFailed;
+        }
+        const auto copied = copyPair(file.absolutePath(), args[1], file.fileName());
+        if (!copied) {
+            err << copied.error().message().replace(u'\n', u' ') << '\n';
+            return kFailed;
+        }
+        out << "copied " << systemName(file.fileName()) << '\n';
+        return 0;
+    }
 }
 
 int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
@@ -186,6 +225,8 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
         status = compute(rest, out, err);
     else if (command == QStringLiteral("check"))
         status = check(rest, out, err);
+    else if (command == QStringLiteral("copy"))
+        status = copy(rest, out, err);
     else if (command == QStringLiteral("print")) {
         status = print::runPrintCommand(rest, out, err);
         if (status == kUsage)

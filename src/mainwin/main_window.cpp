@@ -6,6 +6,7 @@
 #include "core/format.h"
 #include "core/number.h"
 #include "engine/calculation.h"
+#include "engine/column_file.h"
 #include "engine/development.h"
 #include "engine/grid_check.h"
 #include "engine/preview_model.h"
@@ -543,6 +544,7 @@ void MainWindow::calculationDone()
             : QStringLiteral("Garanzia verificata: %1 punti").arg(points));
     m_draft.computed = true;
     m_computedType = m_calculatedType;
+    m_computedColumns = result->kept;
     emit calculationFinished();
     if (closeNow)
         close();
@@ -587,8 +589,8 @@ void MainWindow::saveSystem()
         return;
     if (!isDescriptionPath(path))
         path += QStringLiteral(".stt");
-    const auto saved = ottavario::saveSystem(
-        path, m_draft.grid, m_computedType, keptWorkFile(), m_draft.conditions);
+    const auto saved = ottavario::saveSystem(path, m_draft.grid, m_computedType,
+        formatColumnMasks(m_computedColumns), m_draft.conditions);
     if (!saved) {
         m_services.messages->information(
             this, kSaveTitle, saved.error().message(QStringLiteral("salvare")));

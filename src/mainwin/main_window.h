@@ -12,6 +12,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QAction;
 class QCheckBox;
@@ -134,6 +135,9 @@ private:
     // The type the last calculation reduced with: what the columns guarantee.
     SystemType m_computedType = kDefaultSystemType;
     SystemType m_calculatedType = kDefaultSystemType; // of the calculation under way
+    // The columns of the last calculation, saved from here: the work files
+    // are shared with any other copy of the program that runs.
+    std::vector<ColumnMask> m_computedColumns;
 
     std::array<std::array<GridEntry*, kEntries>, kBoxes> m_entries {};
     std::array<QRadioButton*, 4> m_options {};

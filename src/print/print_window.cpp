@@ -9,6 +9,7 @@
 #include "print/slip_document.h"
 #include "print/slip_picture.h"
 #include "settings/settings_file.h"
+#include "systems/pair_commit.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -383,6 +384,11 @@ void PrintWindow::openSystem()
             QStringLiteral("stg") });
     if (path.isEmpty())
         return;
+    if (const auto settled = settlePair(path); !settled) {
+        m_services.messages->information(
+            this, printWindowTitle(), settled.error().message(QStringLiteral("aprire")));
+        return;
+    }
     const auto columns = columnsInFile(path);
     if (!columns) {
         m_services.messages->information(

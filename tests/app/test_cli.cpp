@@ -67,6 +67,7 @@ private slots:
         QCOMPARE(r.out, line);
         QCOMPARE(r.err, QString());
         QCOMPARE(contents(path("a.stg")), columns);
+        QCOMPARE(contents(path("a.stt")), workedExample(code.constData()));
         QVERIFY(!QDir(m_dir.filePath(QStringLiteral("home"))).exists());
     }
 
@@ -205,10 +206,64 @@ private slots:
         QCOMPARE(r.err, QString());
     }
 
+    // The pair of a .stg file into a folder, refused as the import/export
+    // window refuses it, in one line.
+    void copyPair_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("errStart");
+        QTest::newRow("copied") << "da/prova.stg"
+                                << "a" << 0 << "copied prova\n"
+                                << "";
+        QTest::newRow("not a column file") << "da/prova.stt"
+                                           << "a" << 2 << ""
+                                           << "<dir>/da/prova.stt: il file da copiare";
+        QTest::newRow("description missing") << "da/solo.stg"
+                                             << "a" << 2 << ""
+                                             << "Il sistema solo.stg non è stato copiato in a. "
+                                                "<dir>/da/solo.stt: il file non esiste.";
+        QTest::newRow("no such folder") << "da/prova.stg"
+                                        << "manca" << 2 << ""
+                                        << "Il sistema prova.stg non è stato copiato in manca.";
+    }
+    void copyPair()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, folder);
+        QFETCH(int, status);
+        QFETCH(QString, out);
+        QFETCH(QString, errStart);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("da")));
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("a")));
+        writeFile(dir.filePath(QStringLiteral("da/prova.stg")), " 1 2 3 4 5 6 7 8");
+        writeFile(dir.filePath(QStringLiteral("da/prova.stt")), workedExample("8"));
+        writeFile(dir.filePath(QStringLiteral("da/solo.stg")), " 1 2 3 4 5 6 7 8");
+        const QString current = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        const CliRun r = runCli({ "copy", dir.filePath(file), folder });
+        QDir::setCurrent(current);
+        QCOMPARE(r.status, status);
+        QCOMPARE(r.out, out);
+        const QString expectedErr = errStart.replace(QStringLiteral("<dir>"), dir.path());
+        QVERIFY2(expectedErr.isEmpty() ? r.err.isEmpty() : r.err.startsWith(expectedErr),
+            qPrintable(r.err));
+        QCOMPARE(r.err.count(u'\n'), status == 0 ? 0 : 1);
+        const bool copied = status == 0;
+        QCOMPARE(contents(dir.filePath(QStringLiteral("a/prova.stt"))),
+            copied ? workedExample("8") : QByteArray("<missing>"));
+        QCOMPARE(contents(dir.filePath(QStringLiteral("a/prova.stg"))),
+            copied ? QByteArray(" 1 2 3 4 5 6 7 8") : QByteArray("<missing>"));
+    }
+
     void usageErrors_data()
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::newRow("nothing") << QStringList {};
+        QTest::newRow("copy without a folder") << QStringList { "copy", "a.stg" };
         QTest::newRow("unknown command") << QStringList { "fly" };
         QTest::newRow("compute without a file") << QStringList { "compute" };
         QTest::newRow("check without winning") << QStringList { "check", "a.stt" };
