@@ -102,6 +102,20 @@ void drawCheck(QPainter& p)
     p.drawLine(QPointF(10, 17), QPointF(15, 23));
     p.drawLine(QPointF(15, 23), QPointF(27, 8));
 }
+
+// Three bars of falling height: how often each prize comes out.
+void drawWins(QPainter& p)
+{
+    p.setPen(QPen(QColor(50, 50, 50), 1.5));
+    p.drawLine(QPointF(3, 29), QPointF(29, 29));
+    p.setPen(QPen(QColor(20, 80, 40), 1.2));
+    const QColor fills[] = { QColor(27, 120, 55), QColor(90, 174, 97), QColor(190, 225, 150) };
+    const double heights[] = { 9, 16, 23 };
+    for (int i = 0; i < 3; ++i) {
+        p.setBrush(fills[i]);
+        p.drawRect(QRectF(5 + i * 8.5, 28 - heights[i], 6.5, heights[i]));
+    }
+}
 }
 
 int main(int argc, char** argv)
@@ -120,6 +134,7 @@ int main(int argc, char** argv)
         { "calcolo", drawCalculator },
         { "stampa", drawPrinter },
         { "spoglio", drawCheck },
+        { "vincite", drawWins },
     };
     for (const auto& [name, draw] : pictures) {
         for (int size : { 16, 24, 32, 48 }) {

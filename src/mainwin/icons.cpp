@@ -9,7 +9,7 @@ namespace ottavario::icons {
 QIcon icon(Picture picture)
 {
     static constexpr const char* kNames[]
-        = { "nuovo", "apri", "salva", "importa", "calcolo", "stampa", "spoglio" };
+        = { "nuovo", "apri", "salva", "importa", "calcolo", "stampa", "spoglio", "vincite" };
     static const bool loaded = (initIconResources(), true);
     Q_UNUSED(loaded);
     const auto name = QLatin1StringView(kNames[static_cast<int>(picture)]);

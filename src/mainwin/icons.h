@@ -5,7 +5,7 @@
 namespace ottavario::icons {
 
 // Pictures of the command buttons, drawn so that they stay sharp at any size.
-enum class Picture { NewSystem, Open, Save, ImportExport, Calculate, Print, Check };
+enum class Picture { NewSystem, Open, Save, ImportExport, Calculate, Print, Check, Wins };
 
 QIcon icon(Picture picture);
 

@@ -16,6 +16,7 @@
 #include "settings/settings_file.h"
 #include "systems/system_files.h"
 #include "transfer/transfer_window.h"
+#include "wins/wins_window.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -204,6 +205,9 @@ void MainWindow::buildMenus()
     QAction* apri = addAction(file, "apri", QStringLiteral("&Apri sistema"));
     addSeparator(file, "l1");
     QAction* calcolo = addAction(file, "calcolo", QStringLiteral("&Calcolo delle colonne"));
+    // Only columns whose guarantee was verified are worth a win table.
+    m_winsAction = addAction(file, "vincite", QStringLiteral("Prospetto &vincite"));
+    m_winsAction->setEnabled(false);
     addSeparator(file, "l2");
     QAction* salva = addAction(file, "salva", QStringLiteral("&Salva sistema con nome"));
     QAction* importa = addAction(file, "importa", QStringLiteral("&Importa esporta i sistemi."));
@@ -241,6 +245,11 @@ void MainWindow::buildMenus()
         &MainWindow::openPrintWindow);
     connect(findChild<QToolButton*>(QStringLiteral("Command7")), &QToolButton::clicked, this,
         &MainWindow::openCheckWindow);
+    auto* winsButton = findChild<QToolButton*>(QStringLiteral("Command8"));
+    winsButton->setEnabled(false);
+    connect(winsButton, &QToolButton::clicked, m_winsAction, &QAction::trigger);
+    connect(m_winsAction, &QAction::enabledChanged, winsButton, &QWidget::setEnabled);
+    connect(m_winsAction, &QAction::triggered, this, &MainWindow::openWinsWindow);
 }
 
 QWidget* MainWindow::buildCommandRow()
@@ -250,7 +259,7 @@ QWidget* MainWindow::buildCommandRow()
         const char* tooltip;
         icons::Picture picture;
     };
-    const std::array<CommandButton, 7> buttons = { {
+    const std::array<CommandButton, 8> buttons = { {
         { "Command5", "Nuovo sistemaOttavario*", icons::Picture::NewSystem },
         { "Command6", "Apri Ottavario*", icons::Picture::Open },
         { "Command2", "Salva il sistema elaborato", icons::Picture::Save },
@@ -258,6 +267,7 @@ QWidget* MainWindow::buildCommandRow()
         { "Command1", "Calcolo delle colonne", icons::Picture::Calculate },
         { "Command3", "Stampa le schede e i tabulati", icons::Picture::Print },
         { "Command7", "Spoglio sistemi", icons::Picture::Check },
+        { "Command8", "Prospetto vincite", icons::Picture::Wins },
     } };
     auto* row = new QWidget(this);
     auto* layout = new QHBoxLayout(row);
@@ -407,7 +417,12 @@ void MainWindow::resetReducedSummary()
     clearGuarantee();
 }
 
-void MainWindow::clearGuarantee() { m_guarantee->clear(); }
+void MainWindow::clearGuarantee()
+{
+    m_guarantee->clear();
+    if (m_winsAction)
+        m_winsAction->setEnabled(false);
+}
 
 void MainWindow::clearGrid()
 {
@@ -518,6 +533,7 @@ void MainWindow::calculationDone()
     m_guarantee->setText(QStringLiteral("Garanzia verificata: %1 punti").arg(points));
     m_draft.computed = true;
     m_computedType = m_calculatedType;
+    m_winsAction->setEnabled(true);
     emit calculationFinished();
     if (closeNow)
         close();
@@ -616,7 +632,31 @@ void MainWindow::showBlocking(QWidget* window)
 
 void MainWindow::openCheckWindow()
 {
-    showBlocking(new CheckWindow(m_services.messages, m_services.dialogs));
+    auto* window = new CheckWindow(m_services.messages, m_services.dialogs);
+    connect(window, &CheckWindow::winsRequested, this,
+        [this](const QString& sttPath) { winsWindow()->openSystemAt(sttPath); });
+    showBlocking(window);
+}
+
+WinsWindow* MainWindow::winsWindow()
+{
+    if (!m_winsWindow) {
+        // No parent: it stays open beside the checking window and the main one.
+        m_winsWindow
+            = new WinsWindow({ m_services.messages, m_services.dialogs, m_services.printer });
+        m_winsWindow->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    showAgain(m_winsWindow);
+    return m_winsWindow;
+}
+
+void MainWindow::openWinsWindow()
+{
+    if (!m_draft.computed || isCalculating())
+        return;
+    const QString name = m_systemName->text();
+    winsWindow()->showSystem({ isDescriptionPath(name) ? ottavario::systemName(name) : name,
+        m_draft.grid, m_computedType, m_previewModel->columns(), std::nullopt });
 }
 
 void MainWindow::openPrintWindow()

@@ -65,6 +65,9 @@ PrintDocument paginate(const FlowDocument& flow, double pageHeight)
             top = 0;
         }
         page.addText(QPoint(0, qRound(top)), line.text, font);
+        if (line.barLength > 0)
+            page.addBar(QPoint(line.barLeft, qRound(top + height * 0.25)),
+                QSize(line.barLength, qRound(height * 0.55)));
         top += height;
         pageHasLines = true;
     }

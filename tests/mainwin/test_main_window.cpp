@@ -203,7 +203,8 @@ private slots:
     {
         const QStringList expected = { QStringLiteral("nuovo:&Nuovo sistema"),
             QStringLiteral("apri:&Apri sistema"), QStringLiteral("l1:"),
-            QStringLiteral("calcolo:&Calcolo delle colonne"), QStringLiteral("l2:"),
+            QStringLiteral("calcolo:&Calcolo delle colonne"),
+            QStringLiteral("vincite:Prospetto &vincite"), QStringLiteral("l2:"),
             QStringLiteral("salva:&Salva sistema con nome"),
             QStringLiteral("importa:&Importa esporta i sistemi."), QStringLiteral("l3:"),
             QStringLiteral("fine:&Fine lavoro "), QStringLiteral("inserimento:&Personalizzazione"),
