@@ -20,6 +20,9 @@ struct FlowLine {
     // edge, `barLength` long, as high as part of the line; none when 0 long.
     int barLeft = 0;
     int barLength = 0;
+    // Printed first, in the line's own font, on a page this line opens: the
+    // column headings of a long table.
+    QString pageHeading;
 
     friend bool operator==(const FlowLine&, const FlowLine&) = default;
 };

@@ -63,6 +63,10 @@ PrintDocument paginate(const FlowDocument& flow, double pageHeight)
             document.pages.append(std::move(page));
             page = {};
             top = 0;
+            if (!line.pageHeading.isEmpty()) {
+                page.addText(QPoint(0, 0), line.pageHeading, font);
+                top = height;
+            }
         }
         page.addText(QPoint(0, qRound(top)), line.text, font);
         if (line.barLength > 0)

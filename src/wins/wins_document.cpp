@@ -88,9 +88,10 @@ namespace {
         void setSize(double points) { m_points = points; }
         void setBold(bool bold) { m_bold = bold; }
         void keepWithNext(bool keep) { m_keep = keep; }
-        void line(QString text, int barLength = 0)
+        void line(QString text, int barLength = 0, const QString& pageHeading = {})
         {
             FlowLine line { std::move(text), m_points, m_bold, m_keep };
+            line.pageHeading = pageHeading;
             if (barLength > 0) {
                 line.barLeft = kBarLeft;
                 line.barLength = barLength;
@@ -129,11 +130,12 @@ namespace {
         out.setSize(kRowPoints);
         // The heading never ends a page alone.
         out.keepWithNext(true);
-        out.line(winTableHeader());
+        const QString header = winTableHeader();
+        out.line(header);
         for (const WinRow& row : table.rows) {
             const double scale = largest ? double(row.winners) / double(largest) : 0;
             const int bar = row.winners ? std::max(kBarShortest, int(scale * kBarLongest)) : 0;
-            out.line(winTableRow(row, table, locale), bar);
+            out.line(winTableRow(row, table, locale), bar, header);
             out.keepWithNext(false);
         }
         out.keepWithNext(false);

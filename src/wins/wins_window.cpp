@@ -69,6 +69,8 @@ namespace {
             { QStringLiteral("8 punti"), QStringLiteral("7 punti"), QStringLiteral("6 punti"),
                 QStringLiteral("Colonne vincenti"), QStringLiteral("Quota") });
         table->verticalHeader()->hide();
+        // Rows as tight as a list's: a table can run to hundreds of them.
+        table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 4);
         table->setEditTriggers(QAbstractItemView::NoEditTriggers);
         table->setSelectionBehavior(QAbstractItemView::SelectRows);
         table->setItemDelegateForColumn(kShareColumn, new ShareBarDelegate(table));

@@ -2,10 +2,12 @@
 #include "core/data_folder.h"
 #include "mainwin/grid_entry.h"
 #include "mainwin/main_window.h"
+#include "print/flow_pagination.h"
 #include "print/recording_print_service.h"
 #include "settings/settings_file.h"
 #include "support/recording_services.h"
 #include "support/test_files.h"
+#include "wins/wins_document.h"
 #include "wins/wins_window.h"
 
 #include <QAbstractButton>
@@ -136,6 +138,22 @@ private slots:
         trigger(m_window.get(), "pdf");
         QVERIFY(contentsOf(path("uno.pdf")).startsWith("%PDF"));
         QVERIFY(m_messages.shown.isEmpty());
+    }
+
+    void longTablesKeepTheirHeadingsOnEveryPage()
+    {
+        QVERIFY(openAndWait(path("uno.stt")));
+        const print::FlowDocument flow = print::layOutWins(m_window->system(), *m_window->report());
+        // Pages of a few lines: the tables run over many of them.
+        const print::PrintDocument document = print::paginate(flow, 1500);
+        QVERIFY(document.pages.size() > 5);
+        for (const print::PrintPage& page : document.pages.mid(1)) {
+            if (page.itemsOf(print::ItemKind::Bar).isEmpty())
+                continue;
+            const auto texts = page.itemsOf(print::ItemKind::Text);
+            QVERIFY(texts.first().text == print::winTableHeader()
+                || !texts.first().text.startsWith(u' '));
+        }
     }
 
     void refusals_data()
