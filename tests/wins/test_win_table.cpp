@@ -139,14 +139,6 @@ private slots:
         QCOMPARE(WinCounter(kept).over(winners), BruteForce(kept).over(winners));
     }
 
-    void guaranteeOfTheReductionHolds()
-    {
-        // Each type keeps its promise over its own developed columns.
-        const auto developed = developColumns(mediumGrid()).masks;
-        for (int t : { 8, 7, 6, 5 })
-            QCOMPARE(WinCounter(reduceColumns(developed, t)).over(developed).guarantee, t);
-    }
-
     void everyWinningColumn_data()
     {
         QTest::addColumn<std::vector<ColumnMask>>("kept");
