@@ -22,7 +22,7 @@ struct FlowLine {
     int barLength = 0;
     // Printed first, in the line's own font, on a page this line opens: the
     // column headings of a long table.
-    QString pageHeading;
+    QString pageHeading {};
 
     friend bool operator==(const FlowLine&, const FlowLine&) = default;
 };
