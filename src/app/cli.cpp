@@ -10,6 +10,7 @@
 #include "print/print_commands.h"
 #include "systems/system_files.h"
 #include "transfer/pair_copy.h"
+#include "wins/wins_report.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -25,7 +26,8 @@ namespace {
         = "uso:\n"
           "  ottavario-cli compute FILE.stt [--out FILE.stg] [--optimise]\n"
           "  ottavario-cli check --winning N1,N2,...,N8 FILE.stt...\n"
-          "  ottavario-cli copy FILE.stg FOLDER\n";
+          "  ottavario-cli copy FILE.stg FOLDER\n"
+          "  ottavario-cli wins [--all] FILE.stt\n";
 
     QString usageText() { return QLatin1StringView(kUsageText) + print::printCommandsUsage(); }
 
@@ -208,6 +210,37 @@ namespace {
     }
 }
 
+namespace {
+    // What the system wins: over its own developed columns, or with --all
+    // over every winning column; one line a combination of prizes, best first.
+    int wins(const QStringList& args, QTextStream& out, QTextStream& err)
+    {
+        bool every = false;
+        QString input;
+        for (const QString& arg : args) {
+            if (arg == QStringLiteral("--all"))
+                every = true;
+            else if (input.isEmpty() && !arg.startsWith(QStringLiteral("--")))
+                input = arg;
+            else
+                return usage(err);
+        }
+        if (input.isEmpty())
+            return usage(err);
+        const auto system = readWinsSystem(input);
+        if (!system) {
+            err << system.error().message(QStringLiteral("aprire")) << '\n';
+            return kFailed;
+        }
+        const WinCounter counter(system->kept);
+        const WinTable table
+            = every ? counter.overEveryWinningColumn() : counter.over(winnersInPlay(*system));
+        for (const WinRow& row : table.rows)
+            out << winRowLine(row) << '\n';
+        return 0;
+    }
+}
+
 int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
     if (arguments.isEmpty())
@@ -227,6 +260,8 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
         status = check(rest, out, err);
     else if (command == QStringLiteral("copy"))
         status = copy(rest, out, err);
+    else if (command == QStringLiteral("wins"))
+        status = wins(rest, out, err);
     else if (command == QStringLiteral("print")) {
         status = print::runPrintCommand(rest, out, err);
         if (status == kUsage)

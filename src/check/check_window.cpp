@@ -55,8 +55,15 @@ CheckWindow::CheckWindow(MessageService* messages, FileDialogService* dialogs, Q
     checkButton->setIcon(icons::icon(icons::Picture::Check));
     checkButton->setIconSize(QSize(32, 32));
     checkButton->setAutoRaise(true);
+    auto* winsButton = new QToolButton(central);
+    winsButton->setObjectName(QStringLiteral("Command4"));
+    winsButton->setToolTip(QStringLiteral("Prospetto vincite"));
+    winsButton->setIcon(icons::icon(icons::Picture::Wins));
+    winsButton->setIconSize(QSize(32, 32));
+    winsButton->setAutoRaise(true);
     top->addWidget(openButton);
     top->addWidget(checkButton);
+    top->addWidget(winsButton);
     m_pathLabel = new QLabel(central);
     m_pathLabel->setObjectName(QStringLiteral("Label4"));
     m_pathLabel->setFrameShape(QFrame::StyledPanel);
@@ -142,6 +149,8 @@ CheckWindow::CheckWindow(MessageService* messages, FileDialogService* dialogs, Q
     file->addSeparator();
     QAction* spoglio = file->addAction(QStringLiteral("&Spoglio"));
     spoglio->setObjectName(QStringLiteral("spoglio"));
+    QAction* vincite = file->addAction(QStringLiteral("Prospetto &vincite"));
+    vincite->setObjectName(QStringLiteral("vincite"));
     file->addSeparator();
     QAction* fine = file->addAction(QStringLiteral("&Fine lavoro"));
     fine->setObjectName(QStringLiteral("fine"));
@@ -150,6 +159,8 @@ CheckWindow::CheckWindow(MessageService* messages, FileDialogService* dialogs, Q
     connect(openButton, &QToolButton::clicked, apri, &QAction::trigger);
     connect(spoglio, &QAction::triggered, this, &CheckWindow::check);
     connect(checkButton, &QToolButton::clicked, spoglio, &QAction::trigger);
+    connect(vincite, &QAction::triggered, this, &CheckWindow::requestWins);
+    connect(winsButton, &QToolButton::clicked, vincite, &QAction::trigger);
     connect(fine, &QAction::triggered, this, &CheckWindow::close);
     connect(quitButton, &QPushButton::clicked, fine, &QAction::trigger);
 
@@ -264,6 +275,15 @@ void CheckWindow::check()
     m_winners->clear();
     for (const WinningColumn& winner : winningColumns(*columns, winningMask(values)))
         m_winners->addItem(winningColumnLine(winner));
+}
+
+void CheckWindow::requestWins()
+{
+    if (m_openedPath.isEmpty()) {
+        m_messages->information(this, kCheckTitle, QStringLiteral("Aprire un sistema."));
+        return;
+    }
+    emit winsRequested(m_openedPath);
 }
 
 QStringList CheckWindow::winningLines() const

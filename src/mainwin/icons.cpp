@@ -16,8 +16,8 @@ namespace {
 
 QIcon icon(Picture picture)
 {
-    static constexpr const char* kNames[]
-        = { "nuovo", "apri", "salva", "importa", "calcolo", "stampa", "spoglio", "condizioni" };
+    static constexpr const char* kNames[] = { "nuovo", "apri", "salva", "importa", "calcolo",
+        "stampa", "spoglio", "condizioni", "vincite" };
     loadResources();
     const auto name = QLatin1StringView(kNames[static_cast<int>(picture)]);
     QIcon result;

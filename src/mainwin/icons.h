@@ -5,7 +5,17 @@
 namespace ottavario::icons {
 
 // Pictures of the command buttons, drawn so that they stay sharp at any size.
-enum class Picture { NewSystem, Open, Save, ImportExport, Calculate, Print, Check, Conditions };
+enum class Picture {
+    NewSystem,
+    Open,
+    Save,
+    ImportExport,
+    Calculate,
+    Print,
+    Check,
+    Conditions,
+    Wins
+};
 
 QIcon icon(Picture picture);
 

@@ -20,6 +20,7 @@
 #include "settings/settings_file.h"
 #include "systems/system_files.h"
 #include "transfer/transfer_window.h"
+#include "wins/wins_window.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -212,6 +213,9 @@ void MainWindow::buildMenus()
     addSeparator(file, "l1");
     QAction* calcolo = addAction(file, "calcolo", QStringLiteral("&Calcolo delle colonne"));
     QAction* condizioni = addAction(file, "condizioni", QStringLiteral("Con&dizioni..."));
+    // Only columns whose guarantee was verified are worth a win table.
+    m_winsAction = addAction(file, "vincite", QStringLiteral("Prospetto &vincite"));
+    m_winsAction->setEnabled(false);
     addSeparator(file, "l2");
     QAction* salva = addAction(file, "salva", QStringLiteral("&Salva sistema con nome"));
     QAction* importa = addAction(file, "importa", QStringLiteral("&Importa esporta i sistemi."));
@@ -251,6 +255,11 @@ void MainWindow::buildMenus()
         &MainWindow::openPrintWindow);
     connect(findChild<QToolButton*>(QStringLiteral("Command7")), &QToolButton::clicked, this,
         &MainWindow::openCheckWindow);
+    auto* winsButton = findChild<QToolButton*>(QStringLiteral("Command8"));
+    winsButton->setEnabled(false);
+    connect(winsButton, &QToolButton::clicked, m_winsAction, &QAction::trigger);
+    connect(m_winsAction, &QAction::enabledChanged, winsButton, &QWidget::setEnabled);
+    connect(m_winsAction, &QAction::triggered, this, &MainWindow::openWinsWindow);
 }
 
 QWidget* MainWindow::buildCommandRow()
@@ -260,7 +269,7 @@ QWidget* MainWindow::buildCommandRow()
         const char* tooltip;
         icons::Picture picture;
     };
-    const std::array<CommandButton, 8> buttons = { {
+    const std::array<CommandButton, 9> buttons = { {
         { "Command5", "Nuovo sistemaOttavario*", icons::Picture::NewSystem },
         { "Command6", "Apri Ottavario*", icons::Picture::Open },
         { "Command2", "Salva il sistema elaborato", icons::Picture::Save },
@@ -269,6 +278,7 @@ QWidget* MainWindow::buildCommandRow()
         { "Command10", "Condizioni sulle colonne da giocare", icons::Picture::Conditions },
         { "Command3", "Stampa le schede e i tabulati", icons::Picture::Print },
         { "Command7", "Spoglio sistemi", icons::Picture::Check },
+        { "Command8", "Prospetto vincite", icons::Picture::Wins },
     } };
     auto* row = new QWidget(this);
     auto* layout = new QHBoxLayout(row);
@@ -419,7 +429,12 @@ void MainWindow::resetReducedSummary()
     clearGuarantee();
 }
 
-void MainWindow::clearGuarantee() { m_guarantee->clear(); }
+void MainWindow::clearGuarantee()
+{
+    m_guarantee->clear();
+    if (m_winsAction)
+        m_winsAction->setEnabled(false);
+}
 
 void MainWindow::clearGrid()
 {
@@ -545,6 +560,7 @@ void MainWindow::calculationDone()
     m_draft.computed = true;
     m_computedType = m_calculatedType;
     m_computedColumns = result->kept;
+    m_winsAction->setEnabled(true);
     emit calculationFinished();
     if (closeNow)
         close();
@@ -647,7 +663,32 @@ void MainWindow::showBlocking(QWidget* window)
 
 void MainWindow::openCheckWindow()
 {
-    showBlocking(new CheckWindow(m_services.messages, m_services.dialogs));
+    auto* window = new CheckWindow(m_services.messages, m_services.dialogs);
+    connect(window, &CheckWindow::winsRequested, this,
+        [this](const QString& sttPath) { winsWindow()->openSystemAt(sttPath); });
+    showBlocking(window);
+}
+
+WinsWindow* MainWindow::winsWindow()
+{
+    if (!m_winsWindow) {
+        // No parent: it stays open beside the checking window and the main one.
+        m_winsWindow
+            = new WinsWindow({ m_services.messages, m_services.dialogs, m_services.printer });
+        m_winsWindow->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    showAgain(m_winsWindow);
+    return m_winsWindow;
+}
+
+void MainWindow::openWinsWindow()
+{
+    if (!m_draft.computed || isCalculating())
+        return;
+    const QString name = m_systemName->text();
+    winsWindow()->showSystem({ isDescriptionPath(name) ? ottavario::systemName(name) : name,
+        m_draft.grid, m_computedType, m_computedColumns,
+        m_draft.conditions.empty() ? std::nullopt : std::optional(columnsInPlay()) });
 }
 
 void MainWindow::openPrintWindow()

@@ -35,6 +35,7 @@ namespace print {
     class PrintService;
     class PrintWindow;
 }
+class WinsWindow;
 
 struct MainWindowServices {
     MessageService* messages = nullptr;
@@ -124,6 +125,10 @@ private:
     void openCheckWindow();
     void openPrintWindow();
     void openTransferWindow();
+    // Prospetto vincite of the computed columns; the window is shared with
+    // the checking window's request for a saved system.
+    void openWinsWindow();
+    WinsWindow* winsWindow();
     void openPersonalisation();
     void openAbout();
     void setBusy(bool busy);
@@ -172,6 +177,8 @@ private:
     // Windows that run beside this one: opening them again only shows them.
     QPointer<print::PrintWindow> m_printWindow;
     QPointer<QWidget> m_transferWindow;
+    QPointer<WinsWindow> m_winsWindow;
+    QAction* m_winsAction = nullptr; // vincite, with Command8
 };
 
 } // namespace ottavario

@@ -66,6 +66,15 @@ namespace {
         painter.restore();
     }
 
+    void drawBar(QPainter& painter, const PrintItem& item)
+    {
+        painter.save();
+        painter.setPen(QPen(Qt::black, 10));
+        painter.setBrush(QColor(170, 170, 170));
+        painter.drawRect(QRect(item.position, item.size));
+        painter.restore();
+    }
+
     void drawPicture(QPainter& painter, const PrintItem& item, const PictureSet& pictures)
     {
         QImage image = pictures.value(item.text);
@@ -95,6 +104,9 @@ void paintPage(QPainter& painter, const PrintPage& page, const PictureSet& pictu
             break;
         case ItemKind::Picture:
             drawPicture(painter, item, pictures);
+            break;
+        case ItemKind::Bar:
+            drawBar(painter, item);
             break;
         }
     }

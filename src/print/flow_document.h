@@ -16,6 +16,13 @@ struct FlowLine {
     // Printed on the same page as the line after it, unless the lines kept
     // together could not fit on any page.
     bool keepWithNext = false;
+    // A grey bar on the line, for a chart: from `barLeft` twips right of the
+    // edge, `barLength` long, as high as part of the line; none when 0 long.
+    int barLeft = 0;
+    int barLength = 0;
+    // Printed first, in the line's own font, on a page this line opens: the
+    // column headings of a long table.
+    QString pageHeading {};
 
     friend bool operator==(const FlowLine&, const FlowLine&) = default;
 };

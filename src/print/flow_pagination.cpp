@@ -63,8 +63,15 @@ PrintDocument paginate(const FlowDocument& flow, double pageHeight)
             document.pages.append(std::move(page));
             page = {};
             top = 0;
+            if (!line.pageHeading.isEmpty()) {
+                page.addText(QPoint(0, 0), line.pageHeading, font);
+                top = height;
+            }
         }
         page.addText(QPoint(0, qRound(top)), line.text, font);
+        if (line.barLength > 0)
+            page.addBar(QPoint(line.barLeft, qRound(top + height * 0.25)),
+                QSize(line.barLength, qRound(height * 0.55)));
         top += height;
         pageHasLines = true;
     }

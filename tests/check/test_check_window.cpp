@@ -110,8 +110,8 @@ private slots:
         for (QAction* a : m_window->findChild<QMenu*>(QStringLiteral("file"))->actions())
             items << (a->isSeparator() ? QStringLiteral("-") : a->objectName() + u':' + a->text());
         QCOMPARE(items,
-            QStringList(
-                { "apri:A&pri sistema", "-", "spoglio:&Spoglio", "-", "fine:&Fine lavoro" }));
+            QStringList({ "apri:A&pri sistema", "-", "spoglio:&Spoglio",
+                "vincite:Prospetto &vincite", "-", "fine:&Fine lavoro" }));
     }
 
     void openShowsTheDescription()
