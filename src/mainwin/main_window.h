@@ -102,6 +102,7 @@ private:
     void entryChanged(int box, int index);
     void entryEntered(int box, int index);
     void showFullSummary(SystemDraft::EuroPrefix prefix);
+    void sizeSummaryForLargestAmounts();
     void resetReducedSummary();
     void clearGuarantee();
     void quitOrStop();
