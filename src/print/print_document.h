@@ -37,7 +37,9 @@ struct PrintItem {
     QPoint position;
     QString text; // the text, the glyph of a mark, or the name of a picture
     PrintFont font; // texts and marks
-    QSize size; // pictures, in twips; empty for the picture's natural size
+    // Pictures: twips, empty for the picture's natural size. Texts: a width
+    // above 0 is the room the text is squeezed across into when wider.
+    QSize size;
 
     friend bool operator==(const PrintItem&, const PrintItem&) = default;
 };
