@@ -6,6 +6,7 @@
 #include "recording_print_service.h"
 #include "settings/settings_file.h"
 #include "support/recording_services.h"
+#include "support/test_files.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -154,6 +155,9 @@ private slots:
         m_printer.previewed.clear();
         m_printer.setups = 0;
         m_printer.answer = {};
+        m_printer.previewAnswer = PrintOutcome::cancelled();
+        m_messages.asked.clear();
+        m_messages.answers.clear();
         openWindow();
     }
 
@@ -557,16 +561,26 @@ private slots:
         QCOMPARE(m_printer.printed[0].pages[0].items[0].position, QPoint(45, 120));
     }
 
-    void aFailedPrintIsReportedAndACancelledOneIsNot()
+    void whatAPrintCameToIsReported()
     {
-        m_printer.answer = { PrintStatus::Failed, QStringLiteral("La stampante è spenta.") };
+        m_printer.answer = PrintOutcome::failed(QStringLiteral("La stampante è spenta."));
         child<QPushButton>("Command4")->click();
         QCOMPARE(m_messages.shown.size(), 1);
         QCOMPARE(m_messages.shown[0].title, QStringLiteral("Stampa sistemi Ottavario*"));
         QCOMPARE(m_messages.lastText(), QStringLiteral("La stampante è spenta."));
-        m_printer.answer = { PrintStatus::Cancelled, {} };
+        m_printer.answer = PrintOutcome::cancelled();
         child<QPushButton>("Command4")->click();
         QCOMPARE(m_messages.shown.size(), 1);
+        // A print that went to a file, from a command or from the preview.
+        m_printer.answer = PrintOutcome::toFile(QStringLiteral("/carta/prova.pdf"), 1);
+        child<QPushButton>("Command4")->click();
+        QCOMPARE(m_messages.lastText(),
+            QStringLiteral("Le pagine sono nel file %1: 1 pagina.")
+                .arg(QDir::toNativeSeparators(QStringLiteral("/carta/prova.pdf"))));
+        m_printer.previewAnswer = PrintOutcome::toFile(QStringLiteral("/carta/prova.pdf"), 4);
+        run(QStringLiteral("anteprimaprova"));
+        QCOMPARE(m_messages.shown.size(), 3);
+        QVERIFY(m_messages.lastText().endsWith(QStringLiteral(": 4 pagine.")));
     }
 
     void printerSetUpGoesToThePrinter()
@@ -633,8 +647,8 @@ private slots:
         QTest::addColumn<int>("pages");
         QTest::newRow("slips") << "pdfschede"
                                << "campionato2000.pdf" << 2;
-        QTest::newRow("tabulation, once") << "pdftabulato"
-                                          << "Tabulato campionato2000.pdf" << 1;
+        QTest::newRow("tabulation, two copies") << "pdftabulato"
+                                                << "Tabulato campionato2000.pdf" << 2;
         QTest::newRow("test print") << "pdfprova"
                                     << "Prova di taratura.pdf" << 1;
     }
@@ -648,28 +662,61 @@ private slots:
         const QString pdf = m_home->filePath(QStringLiteral("uscita.pdf"));
         m_dialogs.answers = QStringList { pdf };
         run(item);
-        QVERIFY2(m_messages.shown.isEmpty(), qPrintable(m_messages.lastText()));
         QCOMPARE(m_dialogs.requests.size(), 2);
         QCOMPARE(m_dialogs.requests[1].folder, dataFolder());
         QCOMPARE(m_dialogs.requests[1].fileName, offered);
         QCOMPARE(m_dialogs.requests[1].filter, QStringLiteral("File PDF (*.pdf)"));
         QCOMPARE(testing::pdfPageCount(pdf), pages);
         QVERIFY(m_printer.printed.isEmpty());
+        // Where the pages went, and how many.
+        QCOMPARE(m_messages.shown.size(), 1);
+        QCOMPARE(m_messages.lastText(),
+            QStringLiteral("Le pagine sono nel file %1: %2 %3.")
+                .arg(pdf)
+                .arg(pages)
+                .arg(pages == 1 ? QStringLiteral("pagina") : QStringLiteral("pagine")));
 
         // Cancelled: no file, no word.
         QVERIFY(QFile::remove(pdf));
         run(item);
         QVERIFY(!QFile::exists(pdf));
-        QVERIFY(m_messages.shown.isEmpty());
+        QCOMPARE(m_messages.shown.size(), 1);
 
         const QString nowhere = m_home->filePath(QStringLiteral("manca/uscita.pdf"));
         m_dialogs.answers = QStringList { nowhere };
         run(item);
-        QCOMPARE(m_messages.shown.size(), 1);
-        QCOMPARE(m_messages.shown[0].title, QStringLiteral("Stampa sistemi Ottavario*"));
+        QCOMPARE(m_messages.shown.size(), 2);
+        QCOMPARE(m_messages.shown[1].title, QStringLiteral("Stampa sistemi Ottavario*"));
         QVERIFY2(m_messages.lastText().startsWith(
                      QStringLiteral("Impossibile scrivere il file %1: ").arg(nowhere)),
             qPrintable(m_messages.lastText()));
+    }
+
+    // An existing file is replaced only when the user says so; No asks for
+    // the file again, offering the one refused.
+    void anExistingPdfFileIsReplacedOnlyOnYes()
+    {
+        openSystem(saveSystem(QStringLiteral("prova"), 12));
+        const QString pdf = m_home->filePath(QStringLiteral("schede.pdf"));
+        QVERIFY(testing::writeBytes(pdf, "earlier"));
+        const QString other = m_home->filePath(QStringLiteral("altre.pdf"));
+        m_dialogs.answers = QStringList { pdf, pdf, other };
+        m_messages.answers = { false, true };
+        run(QStringLiteral("pdfschede")); // No, then another choice: Yes
+        QCOMPARE(m_messages.asked.size(), 2);
+        QCOMPARE(m_messages.asked[0].title, QStringLiteral("Stampa sistemi Ottavario*"));
+        QCOMPARE(m_messages.asked[0].text,
+            QStringLiteral("Il file %1 esiste già. Sostituirlo?").arg(pdf));
+        QCOMPARE(m_dialogs.requests.size(), 3);
+        QCOMPARE(m_dialogs.requests[2].fileName, QStringLiteral("schede.pdf"));
+        QCOMPARE(testing::pdfPageCount(pdf), 3); // two slips and the information slip
+        QCOMPARE(m_dialogs.answers, QStringList { other });
+
+        QVERIFY(testing::writeBytes(pdf, "earlier"));
+        m_dialogs.answers = QStringList { pdf, QString() };
+        m_messages.answers = { false };
+        run(QStringLiteral("pdfschede")); // No, then cancelled
+        QCOMPARE(testing::contentsOf(pdf), QByteArray("earlier"));
     }
 
     void refusedSlipRunsPrintNothingAnywhere_data()
