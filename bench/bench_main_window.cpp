@@ -15,10 +15,10 @@
 #include "settings/settings_file.h"
 #include "support/recording_services.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QEventLoop>
 #include <QLabel>
-#include <QListView>
 #include <QTemporaryDir>
 #include <QToolButton>
 
@@ -56,7 +56,7 @@ double timeCommand(MainWindow& window)
     if (window.isCalculating())
         loop.exec();
     // The list and the labels paint with the next pass of the event loop.
-    window.findChild<QListView*>(QStringLiteral("List1"))->repaint();
+    window.findChild<QAbstractItemView*>(QStringLiteral("List1"))->repaint();
     QCoreApplication::processEvents();
     return msSince(start);
 }

@@ -16,7 +16,7 @@
 class QAction;
 class QCheckBox;
 class QLabel;
-class QListView;
+class QTableView;
 class QProgressBar;
 class QRadioButton;
 class QToolButton;
@@ -137,7 +137,7 @@ private:
     QLabel* m_reducedEuro = nullptr; // Label7
     QLabel* m_systemName = nullptr; // Label8
     QLabel* m_guarantee = nullptr; // Label9: the guarantee checked after the calculation
-    QListView* m_preview = nullptr; // List1
+    QTableView* m_preview = nullptr; // List1
     QProgressBar* m_progress = nullptr; // ProgressBar1
     QList<QToolButton*> m_commandButtons;
     QPushButton* m_quitButton = nullptr; // Command4
