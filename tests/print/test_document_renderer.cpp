@@ -245,14 +245,6 @@ private slots:
         QVERIFY(messages.shown.isEmpty());
         QVERIFY(messages.asked.isEmpty());
         QCOMPARE(pageCount(first), 3);
-
-        // The same file again: replaced only on Yes.
-        dialogs.answers = QStringList { first, QString() };
-        messages.answers = { false };
-        QCOMPARE(service.print(nullptr, PrintDocument { {}, { PrintPage {} }, {} }).status,
-            PrintStatus::Cancelled);
-        QCOMPARE(messages.asked.size(), 1);
-        QCOMPARE(pageCount(first), 3);
         QVERIFY(!QFile::exists(setUp));
         qunsetenv("OTTAVARIO_HOME");
     }
