@@ -20,6 +20,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -130,6 +131,10 @@ CheckWindow::CheckWindow(MessageService* messages, FileDialogService* dialogs, Q
     m_winners->setToolTip(QStringLiteral("Le colonne del sistema con 6, 7 e 8 punti."));
     m_winners->setUniformItemSizes(true);
     m_winners->setFont(mono);
+    // Wide enough for the lines of a system of up to 99,999 columns.
+    m_winners->setMinimumWidth(m_winners->fontMetrics().horizontalAdvance(winningColumnLine(
+                                   { 99999, maskOf({ 1, 2, 3, 4, 5, 6, 7, 8 }), 8 }, 99999))
+        + m_winners->verticalScrollBar()->sizeHint().width() + 2 * m_winners->frameWidth() + 8);
     frameLayout->addWidget(m_winners, 1);
     middle->addWidget(frame);
     layout->addLayout(middle, 1);
@@ -207,6 +212,8 @@ void CheckWindow::openSystemAt(const QString& path)
         text += kCrLf;
     }
     m_winning[0]->focusAndSelect();
+    // The winning columns listed belong to the system checked last.
+    m_winners->clear();
     m_openedPath = path;
     m_pathLabel->setText(path);
     m_columnFile = partnerPath(path);
@@ -273,8 +280,9 @@ void CheckWindow::check()
     m_results[1]->setText(counterText(result.seven));
     m_results[2]->setText(counterText(result.six));
     m_winners->clear();
+    const qint64 count = qint64(columns->size());
     for (const WinningColumn& winner : winningColumns(*columns, winningMask(values)))
-        m_winners->addItem(winningColumnLine(winner));
+        m_winners->addItem(winningColumnLine(winner, count));
 }
 
 void CheckWindow::requestWins()

@@ -17,7 +17,7 @@
 class QAction;
 class QCheckBox;
 class QLabel;
-class QListView;
+class QTableView;
 class QProgressBar;
 class QRadioButton;
 class QToolButton;
@@ -114,6 +114,7 @@ private:
     void entryEntered(int box, int index);
     void showFullSummary(SystemDraft::EuroPrefix prefix);
     void showConditions();
+    void sizeSummaryForLargestAmounts();
     void resetReducedSummary();
     void clearGuarantee();
     void quitOrStop();
@@ -156,7 +157,7 @@ private:
     QLabel* m_systemName = nullptr; // Label8
     QLabel* m_guarantee = nullptr; // Label9: the guarantee checked after the calculation
     QLabel* m_conditionsLabel = nullptr; // Label10: the count of the columns in play
-    QListView* m_preview = nullptr; // List1
+    QTableView* m_preview = nullptr; // List1
     QProgressBar* m_progress = nullptr; // ProgressBar1
     QList<QToolButton*> m_commandButtons;
     QPushButton* m_quitButton = nullptr; // Command4

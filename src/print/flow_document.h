@@ -7,6 +7,16 @@
 
 namespace ottavario::print {
 
+// A text set on its line at a fixed distance from the left edge of the
+// printable area, in twips: texts laid out with blanks would start wherever a
+// proportional face puts them.
+struct FlowField {
+    int x = 0;
+    QString text;
+
+    friend bool operator==(const FlowField&, const FlowField&) = default;
+};
+
 // A whole line of text: it starts at the left edge of the printable area, one
 // line height of its own size below the line before it.
 struct FlowLine {
@@ -23,6 +33,11 @@ struct FlowLine {
     // Printed first, in the line's own font, on a page this line opens: the
     // column headings of a long table.
     QString pageHeading {};
+    // Squeezed across, where it is wider than the printable area, rather than
+    // cut at its edge.
+    bool fitToWidth = false;
+    // Further texts of the line, in the same font, each at its own place.
+    QList<FlowField> fields {};
 
     friend bool operator==(const FlowLine&, const FlowLine&) = default;
 };

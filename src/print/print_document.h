@@ -38,7 +38,9 @@ struct PrintItem {
     QPoint position;
     QString text; // the text, the glyph of a mark, or the name of a picture
     PrintFont font; // texts and marks
-    QSize size; // pictures and bars, in twips; empty for a picture's natural size
+    // Pictures and bars: twips, empty for a picture's natural size. Texts: a
+    // width above 0 is the room the text is squeezed across into when wider.
+    QSize size;
 
     friend bool operator==(const PrintItem&, const PrintItem&) = default;
 };

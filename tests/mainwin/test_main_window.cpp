@@ -7,7 +7,6 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
-#include <QListView>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
