@@ -28,6 +28,7 @@ namespace ottavario {
 
 namespace {
     const QString kCheckTitle = QStringLiteral("Spoglio sistema Ottavario*");
+    const QString kResultAtStart = QStringLiteral("0");
     const QString kCrLf = QStringLiteral("\r\n");
 }
 
@@ -111,7 +112,7 @@ CheckWindow::CheckWindow(MessageService* messages, FileDialogService* dialogs, Q
     for (int i = 0; i < 3; ++i) {
         auto* caption = new QLabel(captions[i], frame);
         caption->setObjectName(forms::indexed("Label2", i));
-        m_results[i] = new QLabel(QStringLiteral("0"), frame);
+        m_results[i] = new QLabel(kResultAtStart, frame);
         m_results[i]->setObjectName(forms::indexed("Label3", i));
         m_results[i]->setFrameShape(QFrame::StyledPanel);
         m_results[i]->setFrameShadow(QFrame::Sunken);
@@ -212,7 +213,9 @@ void CheckWindow::openSystemAt(const QString& path)
         text += kCrLf;
     }
     m_winning[0]->focusAndSelect();
-    // The winning columns listed belong to the system checked last.
+    // The counts and the winning columns listed belong to the system checked last.
+    for (QLabel* result : m_results)
+        result->setText(kResultAtStart);
     m_winners->clear();
     m_openedPath = path;
     m_pathLabel->setText(path);

@@ -262,7 +262,7 @@ private slots:
         QCOMPARE(QStringList({ result(0), result(1), result(2) }), labels);
     }
 
-    void openingAnotherSystemEmptiesTheWinningColumns()
+    void openingAnotherSystemEmptiesTheResults()
     {
         writeSystem();
         m_window->openSystemAt(sttPath());
@@ -271,6 +271,7 @@ private slots:
         QCOMPARE(m_window->winningLines().size(), 3);
         m_window->openSystemAt(sttPath());
         QVERIFY(m_window->winningLines().isEmpty());
+        QCOMPARE(QStringList({ result(0), result(1), result(2) }), QStringList({ "0", "0", "0" }));
     }
 
     void anInvalidDescriptionKeepsWhatWasShown()
