@@ -8,11 +8,11 @@
 // Medians, since the machine may be shared.
 
 #include "core/data_folder.h"
+#include "core/settings_file.h"
 #include "engine/calculation.h"
 #include "engine/engine_grids.h"
 #include "mainwin/grid_entry.h"
 #include "mainwin/main_window.h"
-#include "settings/settings_file.h"
 #include "support/recording_services.h"
 
 #include <QAbstractItemView>
@@ -79,7 +79,7 @@ int main(int argc, char** argv)
 
     testing::RecordingMessageService messages;
     testing::ScriptedFileDialogs dialogs;
-    MainWindow window(MainWindowServices { &messages, &dialogs }, settings::defaultValues());
+    MainWindow window(MainWindowServices { &messages, &dialogs }, Settings::defaults());
     window.show();
     const Grid grid = testing::largestGrid();
     for (int box = 0; box < kBoxes; ++box)

@@ -1,10 +1,10 @@
 #include "about_box.h"
 
+#include "core/settings_file.h"
 #include "core/version.h"
 #include "mainwin/forms.h"
 #include "mainwin/icons.h"
 #include "mainwin/services.h"
-#include "settings/settings_file.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -99,7 +99,7 @@ AboutBox::AboutBox(
     bottom->addLayout(buttons);
     layout->addLayout(bottom);
 
-    const auto values = settings::readAll(settingsFile);
+    const auto settings = readSettings(settingsFile);
     setWindowTitle(QStringLiteral("Informazioni su ") + kProgramTitle);
     version->setText(QStringLiteral("Versione %1.%2.%3")
                          .arg(OTTAVARIO_VERSION_MAJOR)
@@ -107,12 +107,11 @@ AboutBox::AboutBox(
                          .arg(OTTAVARIO_VERSION_PATCH));
     title->setText(kProgramTitle + u'\n' + kCredit);
     disclaimer->setText(kDisclaimer);
-    if (values) {
-        description->setText(settings::value(*values, settings::CompanyName) + u'\n'
-            + settings::value(*values, settings::City));
+    if (settings) {
+        description->setText(settings->companyName + u'\n' + settings->city);
     } else {
         m_messages->information(
-            this, windowTitle(), values.error().message(QStringLiteral("leggere")));
+            this, windowTitle(), settings.error().message(QStringLiteral("leggere")));
     }
 
     setMinimumWidth(fontMetrics().horizontalAdvance(u'0') * 58);

@@ -1,10 +1,10 @@
 #include "core/data_folder.h"
+#include "core/settings_file.h"
 #include "core/version.h"
 #include "mainwin/icons.h"
 #include "mainwin/main_window.h"
 #include "mainwin/services.h"
 #include "print/print_service.h"
-#include "settings/settings_file.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -36,15 +36,15 @@ int main(int argc, char* argv[])
             prepared.error().message(QStringLiteral("preparare")));
         return 1;
     }
-    const auto values = settings::readAll(settingsPath());
-    if (!values) {
+    const auto settings = readSettings(settingsPath());
+    if (!settings) {
         messages.information(nullptr, QStringLiteral("Ottavario*"),
-            values.error().message(QStringLiteral("leggere")));
+            settings.error().message(QStringLiteral("leggere")));
         return 1;
     }
 
     print::QtPrintService printer(messages, dialogs);
-    MainWindow window({ &messages, &dialogs, &printer }, *values);
+    MainWindow window({ &messages, &dialogs, &printer }, *settings);
     window.show();
     return app.exec();
 }

@@ -1,6 +1,6 @@
 #include "data_folder.h"
 
-#include "settings/settings_file.h"
+#include "core/settings_file.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -39,7 +39,7 @@ FileResult<void> prepareDataFolder()
     const QString settings = settingsPath();
     if (QFileInfo::exists(settings) || QFileInfo(settings).isSymLink())
         return {};
-    return settings::writeAll(settings, settings::defaultValues());
+    return writeSettings(settings, Settings::defaults());
 }
 
 } // namespace ottavario

@@ -5,6 +5,7 @@
 #include "core/data_folder.h"
 #include "core/format.h"
 #include "core/number.h"
+#include "core/settings_file.h"
 #include "engine/calculation.h"
 #include "engine/column_file.h"
 #include "engine/development.h"
@@ -17,7 +18,6 @@
 #include "mainwin/services.h"
 #include "print/print_window.h"
 #include "settings/personalisation_window.h"
-#include "settings/settings_file.h"
 #include "systems/system_files.h"
 #include "transfer/transfer_window.h"
 #include "wins/wins_window.h"
@@ -57,8 +57,7 @@ namespace {
     const QString kQuitTooltip = QStringLiteral("Chiude il lavoro.");
 }
 
-MainWindow::MainWindow(
-    MainWindowServices services, const QStringList& settingsValues, QWidget* parent)
+MainWindow::MainWindow(MainWindowServices services, const Settings& settings, QWidget* parent)
     : QMainWindow(parent)
     , m_services(services)
 {
@@ -173,8 +172,7 @@ MainWindow::MainWindow(
     buildMenus();
     buildTabOrder();
 
-    setPrices(settings::value(settingsValues, settings::LirePrice),
-        settings::value(settingsValues, settings::EuroPrice));
+    setPrices(settings.lirePrice, settings.euroPrice);
     m_systemName->setText(labels::kNewSystem);
 
     adjustSize();

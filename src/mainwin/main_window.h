@@ -36,6 +36,7 @@ namespace print {
     class PrintWindow;
 }
 class WinsWindow;
+struct Settings;
 
 struct MainWindowServices {
     MessageService* messages = nullptr;
@@ -52,8 +53,7 @@ struct MainWindowServices {
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    MainWindow(
-        MainWindowServices services, const QStringList& settingsValues, QWidget* parent = nullptr);
+    MainWindow(MainWindowServices services, const Settings& settings, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     const SystemDraft& draft() const { return m_draft; }

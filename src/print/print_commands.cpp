@@ -8,7 +8,6 @@
 #include "print/print_service.h"
 #include "print/slip_document.h"
 #include "print/tabulation_document.h"
-#include "settings/settings_file.h"
 #include "systems/pair_commit.h"
 
 #include <QFileInfo>
@@ -64,13 +63,12 @@ namespace {
         QString columnPrice;
     };
 
-    std::expected<PrintSettings, QString> readSettings()
+    std::expected<PrintSettings, QString> readPrintSettings()
     {
-        const auto values = settings::readAll(settingsPath());
-        if (!values)
-            return std::unexpected(values.error().message(QStringLiteral("leggere")));
-        return PrintSettings { calibrationOf(*values),
-            settings::value(*values, settings::LirePrice) };
+        const auto settings = ottavario::readSettings(settingsPath());
+        if (!settings)
+            return std::unexpected(settings.error().message(QStringLiteral("leggere")));
+        return PrintSettings { calibrationOf(*settings), settings->lirePrice };
     }
 
     // A PDF file whole on A4, or the default printer on its own paper.
@@ -220,7 +218,7 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
         err << "la stampa richiede un'applicazione grafica\n";
         return kFailed;
     }
-    const auto settings = readSettings();
+    const auto settings = readPrintSettings();
     if (!settings) {
         err << settings.error() << '\n';
         return kFailed;

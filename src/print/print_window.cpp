@@ -8,7 +8,6 @@
 #include "print/flow_pagination.h"
 #include "print/slip_document.h"
 #include "print/slip_picture.h"
-#include "settings/settings_file.h"
 #include "systems/pair_commit.h"
 
 #include <QAction>
@@ -314,14 +313,14 @@ void PrintWindow::buildMenu()
 
 void PrintWindow::load()
 {
-    QStringList values;
-    if (auto read = settings::readAll(settingsPath()))
-        values = *read;
+    Settings settings;
+    if (auto read = readSettings(settingsPath()))
+        settings = *read;
     else
         m_services.messages->information(
             this, printWindowTitle(), read.error().message(QStringLiteral("leggere")));
-    m_columnPrice = settings::value(values, settings::LirePrice);
-    const Calibration stored = calibrationOf(values);
+    m_columnPrice = settings.lirePrice;
+    const Calibration stored = calibrationOf(settings);
     m_verticalBar->setValue(stored.vertical);
     m_horizontalBar->setValue(stored.horizontal);
     // Set again: a bar already at the value sends no change.

@@ -43,14 +43,14 @@ public:
     // The column file of the opened system, as Label4 shows it; empty while none.
     const QString& systemPath() const { return m_systemPath; }
     qint64 slipCount() const { return m_slipCount; }
-    // Price of one column in lire, settings value 10, as text.
+    // Price of one column in lire, from the settings, as text.
     const QString& columnPrice() const { return m_columnPrice; }
 
     using TabulationLayout = print::TabulationLayout;
     TabulationLayout tabulationLayout() const;
     int copies() const;
 
-    // Applica: values 12 and 13 of the settings file; false, after telling
+    // Applica: the offsets of the settings file; false, after telling
     // the user why, when the file cannot be rewritten.
     bool storeOffsets();
     void testPrint(); // Command4

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/settings_file.h"
+#include "core/settings_file.h"
 
 #include <QWidget>
 
@@ -19,7 +19,7 @@ class MessageService;
 class PersonalisationWindow : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kBoxes = 11; // Text1(0..10); values 12 and 13 have no box
+    static constexpr int kBoxes = 11; // Text1(0..10); the offsets have no box
 
     // Reads `settingsFile` at once; a file that cannot be read is reported and
     // leaves OK disabled, so nothing unread is overwritten.
@@ -27,15 +27,18 @@ public:
         MessageService* messages, const QString& settingsFile, QWidget* parent = nullptr);
 
     QLineEdit* box(int index) const { return m_boxes[index]; }
-    // Values 12 and 13, the print offsets, written back as they were read.
-    const std::array<QString, 2>& carriedOffsets() const { return m_offsets; }
+    // The print offsets, written back as they were read.
+    std::array<QString, 2> carriedOffsets() const
+    {
+        return { m_read.verticalOffset, m_read.horizontalOffset };
+    }
 
-    // OK: writes the 13 values, announces the prices and closes; a failed write
+    // OK: writes the settings, announces the prices and closes; a failed write
     // is reported and the window stays open.
     void accept();
 
 signals:
-    // Value 10 and value 11 with every "," turned into ".".
+    // The lire price, and the euro price with every "," turned into ".".
     void pricesChanged(const QString& lire, const QString& euro);
     void closed();
 
@@ -46,7 +49,8 @@ private:
     MessageService* m_messages;
     QString m_settingsFile;
     std::array<QLineEdit*, kBoxes> m_boxes {};
-    std::array<QString, 2> m_offsets;
+    // What the file held: the values without a box are written back from here.
+    Settings m_read;
     QPushButton* m_okButton = nullptr;
 };
 

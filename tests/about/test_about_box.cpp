@@ -1,5 +1,5 @@
 #include "about/about_box.h"
-#include "settings/settings_file.h"
+#include "core/settings_file.h"
 #include "support/recording_services.h"
 
 #include <QDir>
@@ -54,11 +54,11 @@ private slots:
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_dir->isValid());
         m_file = m_dir->filePath(QStringLiteral("sistema.ini"));
-        QStringList values = settings::defaultValues();
-        values[settings::CompanyName - 1] = QStringLiteral("Ricevitoria Centrale");
-        values[settings::Street - 1] = QStringLiteral("Via Roma, 5");
-        values[settings::City - 1] = QStringLiteral("Forlì");
-        QVERIFY(settings::writeAll(m_file, values));
+        Settings settings = Settings::defaults();
+        settings.companyName = QStringLiteral("Ricevitoria Centrale");
+        settings.street = QStringLiteral("Via Roma, 5");
+        settings.city = QStringLiteral("Forlì");
+        QVERIFY(writeSettings(m_file, settings));
         m_messages.shown.clear();
         m_started.clear();
     }

@@ -1,8 +1,8 @@
 #include "core/data_folder.h"
+#include "core/settings_file.h"
 #include "engine/preview_model.h"
 #include "mainwin/grid_entry.h"
 #include "mainwin/main_window.h"
-#include "settings/settings_file.h"
 #include "support/recording_services.h"
 
 #include <QAction>
@@ -96,7 +96,7 @@ private slots:
         QVERIFY(prepareDataFolder().has_value());
         m_messages.shown.clear();
         m_window = std::make_unique<MainWindow>(
-            MainWindowServices { &m_messages, &m_dialogs }, settings::defaultValues());
+            MainWindowServices { &m_messages, &m_dialogs }, Settings::defaults());
         m_window->show();
         m_window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
@@ -435,7 +435,7 @@ private slots:
                 result->guaranteeVerified = false;
             return result;
         };
-        m_window = std::make_unique<MainWindow>(services, settings::defaultValues());
+        m_window = std::make_unique<MainWindow>(services, Settings::defaults());
         fill(workedExampleGrid());
         calculate();
         QCOMPARE(m_messages.shown.size(), 1);

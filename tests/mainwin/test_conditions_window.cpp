@@ -1,9 +1,9 @@
 #include "core/data_folder.h"
+#include "core/settings_file.h"
 #include "engine/engine_grids.h"
 #include "mainwin/conditions_window.h"
 #include "mainwin/grid_entry.h"
 #include "mainwin/main_window.h"
-#include "settings/settings_file.h"
 #include "support/recording_services.h"
 #include "systems/description_file.h"
 
@@ -128,8 +128,7 @@ private slots:
     // along, and the guarantee is told over the columns in play.
     void mainWindowCarriesTheConditions()
     {
-        MainWindow window(
-            MainWindowServices { &m_messages, &m_dialogs }, settings::defaultValues());
+        MainWindow window(MainWindowServices { &m_messages, &m_dialogs }, Settings::defaults());
         window.show();
         const Grid grid = testing::mediumGrid();
         for (int box = 0; box < kBoxes; ++box)

@@ -1,7 +1,7 @@
 #include "core/data_folder.h"
+#include "core/settings_file.h"
 #include "mainwin/grid_entry.h"
 #include "mainwin/main_window.h"
-#include "settings/settings_file.h"
 #include "support/recording_services.h"
 
 #include <QAction>
@@ -99,7 +99,7 @@ private slots:
     {
         m_messages.shown.clear();
         m_window = std::make_unique<MainWindow>(
-            MainWindowServices { &m_messages, &m_dialogs }, settings::defaultValues());
+            MainWindowServices { &m_messages, &m_dialogs }, Settings::defaults());
         m_window->show();
         m_window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
@@ -488,13 +488,15 @@ private slots:
         form->findChild<QAbstractButton*>(QStringLiteral("Command1"))->click();
         QTRY_VERIFY(m_window->isEnabled());
         QCOMPARE(m_window->draft().euroPrice(), QStringLiteral("0.5"));
-        QVERIFY(settings::readAll(settingsPath())->contains(QStringLiteral("0.5")));
-        QVERIFY(settings::writeAll(settingsPath(), settings::defaultValues()).has_value());
+        QCOMPARE(readSettings(settingsPath())->euroPrice, QStringLiteral("0.5"));
+        QVERIFY(writeSettings(settingsPath(), Settings::defaults()).has_value());
     }
 
     void settingsWithoutPricesShowZero()
     {
-        MainWindow window({ &m_messages, &m_dialogs }, QStringList { QStringLiteral("Rossi") });
+        Settings settings;
+        settings.companyName = QStringLiteral("Rossi");
+        MainWindow window({ &m_messages, &m_dialogs }, settings);
         window.entry(0, 0)->setText(QStringLiteral("1"));
         for (int box = 1; box < kBoxes; ++box)
             window.entry(box, 0)->setText(QString::number(box + 1));
@@ -506,9 +508,9 @@ private slots:
 
     void euroPriceWithCommaReadsAsDecimal()
     {
-        QStringList values = settings::defaultValues();
-        values[settings::EuroPrice - 1] = QStringLiteral("1.234,5");
-        MainWindow window({ &m_messages, &m_dialogs }, values);
+        Settings settings = Settings::defaults();
+        settings.euroPrice = QStringLiteral("1.234,5");
+        MainWindow window({ &m_messages, &m_dialogs }, settings);
         QCOMPARE(window.draft().euroPrice(), QStringLiteral("1.234.5"));
         QCOMPARE(window.draft().euroPerColumn(), 1.234);
     }

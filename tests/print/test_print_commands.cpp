@@ -1,8 +1,8 @@
 #include "app/cli.h"
 #include "core/data_folder.h"
+#include "core/settings_file.h"
 #include "engine/column_file.h"
 #include "pdf_pages.h"
-#include "settings/settings_file.h"
 #include "support/cli_run.h"
 #include "support/test_files.h"
 #include "systems/system_files.h"
@@ -77,10 +77,10 @@ class TestPrintCommands : public QObject {
 
     void writeSettings(const QString& vertical, const QString& horizontal)
     {
-        QStringList values = settings::defaultValues();
-        values[settings::VerticalOffset - 1] = vertical;
-        values[settings::HorizontalOffset - 1] = horizontal;
-        QVERIFY(settings::writeAll(settingsPath(), values));
+        Settings settings = Settings::defaults();
+        settings.verticalOffset = vertical;
+        settings.horizontalOffset = horizontal;
+        QVERIFY(ottavario::writeSettings(settingsPath(), settings));
     }
 
     // A system pair of `count` columns in the systems folder; the column file.

@@ -1,10 +1,10 @@
 #include "core/data_folder.h"
+#include "core/settings_file.h"
 #include "engine/column_file.h"
 #include "pdf_pages.h"
 #include "print/print_window.h"
 #include "print/slip_picture.h"
 #include "recording_print_service.h"
-#include "settings/settings_file.h"
 #include "support/recording_services.h"
 #include "support/test_files.h"
 
@@ -39,14 +39,14 @@ private:
     testing::RecordingPrintService m_printer;
     std::unique_ptr<PrintWindow> m_window;
 
-    static QStringList storedValues(const QString& vertical, const QString& horizontal)
+    static Settings storedValues(const QString& vertical, const QString& horizontal)
     {
-        QStringList values = settings::defaultValues();
-        values[settings::CompanyName - 1] = QStringLiteral("Rossi, Mario");
-        values[settings::Street - 1] = QStringLiteral("Via Roma, 5");
-        values[settings::VerticalOffset - 1] = vertical;
-        values[settings::HorizontalOffset - 1] = horizontal;
-        return values;
+        Settings settings = Settings::defaults();
+        settings.companyName = QStringLiteral("Rossi, Mario");
+        settings.street = QStringLiteral("Via Roma, 5");
+        settings.verticalOffset = vertical;
+        settings.horizontalOffset = horizontal;
+        return settings;
     }
 
     static QByteArray settingsBytes()
@@ -147,7 +147,7 @@ private slots:
         m_home = std::make_unique<QTemporaryDir>();
         qputenv("OTTAVARIO_HOME", m_home->path().toLocal8Bit());
         QVERIFY(QDir().mkpath(systemsFolder()));
-        QVERIFY(settings::writeAll(settingsPath(), storedValues("120", "45")));
+        QVERIFY(writeSettings(settingsPath(), storedValues("120", "45")));
         m_messages.shown.clear();
         m_dialogs.answers.clear();
         m_dialogs.requests.clear();
@@ -322,7 +322,7 @@ private slots:
         QFETCH(QString, horizontal);
         QFETCH(int, y);
         QFETCH(int, x);
-        QVERIFY(settings::writeAll(settingsPath(), storedValues(vertical, horizontal)));
+        QVERIFY(writeSettings(settingsPath(), storedValues(vertical, horizontal)));
         openWindow();
         QCOMPARE(child<QScrollBar>("VScroll1")->value(), y);
         QCOMPARE(child<QScrollBar>("HScroll1")->value(), x);

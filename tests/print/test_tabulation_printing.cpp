@@ -1,4 +1,5 @@
 #include "core/data_folder.h"
+#include "core/settings_file.h"
 #include "engine/column_file.h"
 #include "page_ink.h"
 #include "print/flow_pagination.h"
@@ -6,7 +7,6 @@
 #include "print/print_window.h"
 #include "print/tabulation_document.h"
 #include "recording_print_service.h"
-#include "settings/settings_file.h"
 #include "support/recording_services.h"
 #include "systems/description_file.h"
 
@@ -152,7 +152,7 @@ private slots:
         m_home = std::make_unique<QTemporaryDir>();
         qputenv("OTTAVARIO_HOME", m_home->path().toLocal8Bit());
         QVERIFY(QDir().mkpath(systemsFolder()));
-        QVERIFY(settings::writeAll(settingsPath(), settings::defaultValues()));
+        QVERIFY(writeSettings(settingsPath(), Settings::defaults()));
         m_messages.shown.clear();
         m_dialogs.answers.clear();
         m_printer.printed.clear();

@@ -235,6 +235,16 @@ private slots:
         QCOMPARE(contentsOf(m_file), settings::formatValues(expected));
     }
 
+    void valuesPastTheThirteenthAreWrittenBack()
+    {
+        store(kStored + QStringList { "altro", "ancora" });
+        open();
+        QTest::mouseClick(button("Command1"), Qt::LeftButton);
+        QTRY_VERIFY(m_window.isNull());
+        QCOMPARE(contentsOf(m_file),
+            settings::formatValues(kStored + QStringList { "altro", "ancora" }));
+    }
+
     void failedWriteSaysWhyAndKeepsTheWindow()
     {
         open();

@@ -1,10 +1,10 @@
 #include "check/check_window.h"
 #include "core/data_folder.h"
+#include "core/settings_file.h"
 #include "mainwin/grid_entry.h"
 #include "mainwin/main_window.h"
 #include "print/flow_pagination.h"
 #include "print/recording_print_service.h"
-#include "settings/settings_file.h"
 #include "support/recording_services.h"
 #include "support/test_files.h"
 #include "wins/wins_document.h"
@@ -182,7 +182,7 @@ private slots:
     void mainWindowOffersTheComputedSystem()
     {
         m_window.reset();
-        MainWindow main({ &m_messages, &m_dialogs, &m_printer }, settings::defaultValues());
+        MainWindow main({ &m_messages, &m_dialogs, &m_printer }, Settings::defaults());
         main.show();
         auto* vincite = main.findChild<QAction*>(QStringLiteral("vincite"));
         QVERIFY(!vincite->isEnabled());
@@ -210,7 +210,7 @@ private slots:
     void checkWindowOffersItsOpenedSystem()
     {
         m_window.reset();
-        MainWindow main({ &m_messages, &m_dialogs, &m_printer }, settings::defaultValues());
+        MainWindow main({ &m_messages, &m_dialogs, &m_printer }, Settings::defaults());
         main.show();
         main.findChild<QAbstractButton*>(QStringLiteral("Command7"))->click();
         auto* check = main.findChild<CheckWindow*>();
