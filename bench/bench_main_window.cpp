@@ -11,9 +11,9 @@
 #include "core/settings_file.h"
 #include "engine/calculation.h"
 #include "engine/engine_grids.h"
-#include "mainwin/grid_entry.h"
 #include "mainwin/main_window.h"
 #include "support/recording_services.h"
+#include "widgets/grid_entry.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

@@ -2,9 +2,9 @@
 
 #include "core/settings_file.h"
 #include "core/version.h"
-#include "mainwin/forms.h"
-#include "mainwin/icons.h"
-#include "mainwin/services.h"
+#include "widgets/dialog_services.h"
+#include "widgets/forms.h"
+#include "widgets/icons.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>

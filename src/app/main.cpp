@@ -1,10 +1,10 @@
 #include "core/data_folder.h"
 #include "core/settings_file.h"
 #include "core/version.h"
-#include "mainwin/icons.h"
 #include "mainwin/main_window.h"
-#include "mainwin/services.h"
-#include "print/print_service.h"
+#include "widgets/dialog_services.h"
+#include "widgets/icons.h"
+#include "widgets/print_service.h"
 
 #include <QApplication>
 #include <QLibraryInfo>

@@ -3,12 +3,12 @@
 #include "core/data_folder.h"
 #include "core/number.h"
 #include "engine/column_file.h"
-#include "mainwin/forms.h"
-#include "mainwin/grid_entry.h"
-#include "mainwin/icons.h"
-#include "mainwin/services.h"
 #include "systems/description_file.h"
 #include "systems/system_files.h"
+#include "widgets/dialog_services.h"
+#include "widgets/forms.h"
+#include "widgets/grid_entry.h"
+#include "widgets/icons.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>

@@ -5,7 +5,7 @@
 #include "engine/column_file.h"
 #include "print/document_renderer.h"
 #include "print/flow_pagination.h"
-#include "print/print_service.h"
+#include "print/print_job.h"
 #include "print/slip_document.h"
 #include "print/tabulation_document.h"
 #include "systems/pair_commit.h"

@@ -1,7 +1,7 @@
 #include "personalisation_window.h"
 
-#include "mainwin/forms.h"
-#include "mainwin/services.h"
+#include "widgets/dialog_services.h"
+#include "widgets/forms.h"
 
 #include <QCloseEvent>
 #include <QFrame>

@@ -1,9 +1,9 @@
 #include "transfer_window.h"
 
 #include "core/data_folder.h"
-#include "mainwin/forms.h"
-#include "mainwin/services.h"
 #include "transfer/pair_copy.h"
+#include "widgets/dialog_services.h"
+#include "widgets/forms.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

@@ -1,11 +1,11 @@
 #include "wins_window.h"
 
 #include "core/data_folder.h"
-#include "mainwin/forms.h"
-#include "mainwin/icons.h"
-#include "mainwin/services.h"
 #include "print/flow_pagination.h"
-#include "print/print_service.h"
+#include "widgets/dialog_services.h"
+#include "widgets/forms.h"
+#include "widgets/icons.h"
+#include "widgets/print_service.h"
 #include "wins/wins_chart.h"
 #include "wins/wins_document.h"
 

@@ -1,8 +1,8 @@
 #include "check/check_window.h"
 #include "core/data_folder.h"
 #include "engine/column_file.h"
-#include "mainwin/grid_entry.h"
 #include "support/recording_services.h"
+#include "widgets/grid_entry.h"
 
 #include <QAction>
 #include <QFile>

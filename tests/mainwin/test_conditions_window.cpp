@@ -2,10 +2,10 @@
 #include "core/settings_file.h"
 #include "engine/engine_grids.h"
 #include "mainwin/conditions_window.h"
-#include "mainwin/grid_entry.h"
 #include "mainwin/main_window.h"
 #include "support/recording_services.h"
 #include "systems/description_file.h"
+#include "widgets/grid_entry.h"
 
 #include <QAction>
 #include <QComboBox>

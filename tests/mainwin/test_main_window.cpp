@@ -1,8 +1,8 @@
 #include "core/data_folder.h"
 #include "core/settings_file.h"
-#include "mainwin/grid_entry.h"
 #include "mainwin/main_window.h"
 #include "support/recording_services.h"
+#include "widgets/grid_entry.h"
 
 #include <QAction>
 #include <QCheckBox>

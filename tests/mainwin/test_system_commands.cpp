@@ -1,10 +1,10 @@
 #include "core/data_folder.h"
 #include "core/settings_file.h"
 #include "engine/preview_model.h"
-#include "mainwin/grid_entry.h"
 #include "mainwin/main_window.h"
 #include "support/recording_services.h"
 #include "support/test_files.h"
+#include "widgets/grid_entry.h"
 
 #include <QAction>
 #include <QDir>

@@ -1,9 +1,9 @@
-#include "page_ink.h"
-#include "pdf_pages.h"
 #include "print/document_renderer.h"
-#include "print/print_service.h"
 #include "print/slip_document.h"
+#include "support/page_ink.h"
+#include "support/pdf_pages.h"
 #include "support/recording_services.h"
+#include "widgets/print_service.h"
 
 #include <QAction>
 #include <QApplication>

@@ -2,8 +2,8 @@
 #include "core/data_folder.h"
 #include "core/settings_file.h"
 #include "engine/column_file.h"
-#include "pdf_pages.h"
 #include "support/cli_run.h"
+#include "support/pdf_pages.h"
 #include "support/test_files.h"
 #include "systems/system_files.h"
 

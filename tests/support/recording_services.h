@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mainwin/services.h"
+#include "widgets/dialog_services.h"
 
 #include <QList>
 #include <QString>

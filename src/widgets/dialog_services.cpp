@@ -1,4 +1,4 @@
-#include "services.h"
+#include "dialog_services.h"
 
 #include <QDir>
 #include <QFileDialog>

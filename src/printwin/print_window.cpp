@@ -1,14 +1,14 @@
 #include "print_window.h"
 
 #include "core/data_folder.h"
-#include "mainwin/forms.h"
-#include "mainwin/icons.h"
-#include "mainwin/services.h"
 #include "print/document_renderer.h"
 #include "print/flow_pagination.h"
 #include "print/slip_document.h"
-#include "print/slip_picture.h"
+#include "printwin/slip_picture.h"
 #include "systems/pair_commit.h"
+#include "widgets/dialog_services.h"
+#include "widgets/forms.h"
+#include "widgets/icons.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "print/print_service.h"
 #include "print/slip_grid.h"
 #include "print/tabulation_document.h"
+#include "widgets/print_service.h"
 
 #include <QMainWindow>
 

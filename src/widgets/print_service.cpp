@@ -1,9 +1,9 @@
 #include "print_service.h"
 
 #include "core/data_folder.h"
-#include "mainwin/services.h"
 #include "print/document_renderer.h"
 #include "print/slip_document.h"
+#include "widgets/dialog_services.h"
 
 #include <QAction>
 #include <QCoreApplication>

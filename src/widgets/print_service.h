@@ -1,6 +1,6 @@
 #pragma once
 
-#include "print/print_document.h"
+#include "print/print_job.h"
 
 #include <QPageLayout>
 #include <QString>
@@ -61,17 +61,6 @@ private:
 
 // What the user is told once a PDF file is written: where, and how many pages.
 QString writtenMessage(const PrintOutcome& outcome);
-
-// The pages of a print laid out on the page they will go on: a preview may
-// change the paper, and lines that run from page to page must follow it.
-// Documents of fixed positions ignore the page.
-using PageSource = std::function<PrintDocument(const QPageLayout&)>;
-
-// The same pages on any paper.
-inline PageSource fixedPages(PrintDocument document)
-{
-    return [document = std::move(document)](const QPageLayout&) { return document; };
-}
 
 // The save dialog of a PDF file named after the document, in the data folder.
 FileDialogRequest pdfFileRequest(const QString& documentName);
