@@ -43,12 +43,11 @@ QString findSystemInfoTool()
 
 bool startSystemInfoTool(const QString& path) { return QProcess::startDetached(path, {}); }
 
-AboutBox::AboutBox(
-    MessageService* messages, const QString& settingsFile, SystemInfoTool tool, QWidget* parent)
+AboutBox::AboutBox(const AppServices& services, SystemInfoTool tool, QWidget* parent)
     : QWidget(parent,
         Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
             | Qt::WindowCloseButtonHint)
-    , m_messages(messages)
+    , m_services(services)
     , m_tool(std::move(tool))
 {
     setObjectName(QStringLiteral("frmAbout"));
@@ -99,7 +98,7 @@ AboutBox::AboutBox(
     bottom->addLayout(buttons);
     layout->addLayout(bottom);
 
-    const auto settings = readSettings(settingsFile);
+    const auto settings = readSettings(m_services.folder.settingsFile());
     setWindowTitle(QStringLiteral("Informazioni su ") + kProgramTitle);
     version->setText(QStringLiteral("Versione %1.%2.%3")
                          .arg(OTTAVARIO_VERSION_MAJOR)
@@ -110,7 +109,7 @@ AboutBox::AboutBox(
     if (settings) {
         description->setText(settings->companyName + u'\n' + settings->city);
     } else {
-        m_messages->information(
+        m_services.messages.information(
             this, windowTitle(), settings.error().message(QStringLiteral("leggere")));
     }
 
@@ -125,7 +124,7 @@ void AboutBox::showSystemInfo()
 {
     const QString path = m_tool.find ? m_tool.find() : QString();
     if (path.isEmpty() || !m_tool.start || !m_tool.start(path))
-        m_messages->information(this, kProgramTitle, kNoSystemInfo);
+        m_services.messages.information(this, kProgramTitle, kNoSystemInfo);
 }
 
 void AboutBox::closeEvent(QCloseEvent* event)

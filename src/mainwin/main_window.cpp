@@ -1,8 +1,5 @@
 #include "main_window.h"
 
-#include "about/about_box.h"
-#include "check/check_window.h"
-#include "core/data_folder.h"
 #include "core/format.h"
 #include "core/number.h"
 #include "core/settings_file.h"
@@ -11,16 +8,12 @@
 #include "engine/development.h"
 #include "engine/grid_check.h"
 #include "engine/preview_model.h"
-#include "mainwin/conditions_window.h"
-#include "printwin/print_window.h"
-#include "settings/personalisation_window.h"
+#include "mainwin/window_opener.h"
 #include "systems/system_files.h"
-#include "transfer/transfer_window.h"
 #include "widgets/dialog_services.h"
 #include "widgets/forms.h"
 #include "widgets/grid_entry.h"
 #include "widgets/icons.h"
-#include "wins/wins_window.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -45,21 +38,16 @@
 namespace ottavario {
 
 namespace {
-    void showAgain(QWidget* window)
-    {
-        window->show();
-        window->raise();
-        window->activateWindow();
-    }
-
     const QString kCalculationTitle = QStringLiteral("Calcolo delle colonne");
     const QString kQuitCaption = QStringLiteral("Fine lavoro");
     const QString kQuitTooltip = QStringLiteral("Chiude il lavoro.");
 }
 
-MainWindow::MainWindow(MainWindowServices services, const Settings& settings, QWidget* parent)
+MainWindow::MainWindow(
+    const AppServices& services, WindowOpener& windows, const Settings& settings, QWidget* parent)
     : QMainWindow(parent)
     , m_services(services)
+    , m_windows(windows)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Ottavario*"));
@@ -159,11 +147,16 @@ MainWindow::MainWindow(MainWindowServices services, const Settings& settings, QW
     layout->addWidget(m_systemName);
 
     setCentralWidget(central);
+    m_calculation = [files = WorkFiles { m_services.folder.developedWorkFile(),
+                         m_services.folder.keptWorkFile() }](const Grid& grid, SystemType type,
+                        CalculationProgress* progress, const CalculationOptions& options) {
+        return calculateColumns(grid, type, files, progress, options);
+    };
     m_calculationProgress = std::make_unique<CalculationProgress>();
     m_progressTimer = new QTimer(this);
     m_progressTimer->setInterval(30);
     connect(m_progressTimer, &QTimer::timeout, this, &MainWindow::showProgress);
-    connect(&m_calculation, &QFutureWatcherBase::finished, this, &MainWindow::calculationDone);
+    connect(&m_watcher, &QFutureWatcherBase::finished, this, &MainWindow::calculationDone);
     m_stopAction = new QAction(this);
     m_stopAction->setShortcut(Qt::Key_Escape);
     m_stopAction->setEnabled(false);
@@ -184,7 +177,7 @@ MainWindow::~MainWindow()
 {
     // The worker writes into members; let it end before they go.
     m_stop = true;
-    m_calculation.waitForFinished();
+    m_watcher.waitForFinished();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
@@ -240,7 +233,7 @@ void MainWindow::buildMenus()
     connect(calcolo, &QAction::triggered, this, &MainWindow::calculate);
     connect(condizioni, &QAction::triggered, this, &MainWindow::openConditions);
     connect(salva, &QAction::triggered, this, &MainWindow::saveSystem);
-    connect(importa, &QAction::triggered, this, &MainWindow::openTransferWindow);
+    connect(importa, &QAction::triggered, this, [this] { m_windows.openTransfer(); });
     connect(fine, &QAction::triggered, this, &MainWindow::close);
     connect(inserimento, &QAction::triggered, this, &MainWindow::openPersonalisation);
     connect(info, &QAction::triggered, this, &MainWindow::openAbout);
@@ -259,9 +252,9 @@ void MainWindow::buildMenus()
         connect(button, &QToolButton::clicked, action, &QAction::trigger);
     }
     connect(findChild<QToolButton*>(QStringLiteral("Command3")), &QToolButton::clicked, this,
-        &MainWindow::openPrintWindow);
+        [this] { m_windows.openPrint(); });
     connect(findChild<QToolButton*>(QStringLiteral("Command7")), &QToolButton::clicked, this,
-        &MainWindow::openCheckWindow);
+        [this] { m_windows.openCheck(this); });
     auto* winsButton = findChild<QToolButton*>(QStringLiteral("Command8"));
     winsButton->setEnabled(false);
     connect(winsButton, &QToolButton::clicked, m_winsAction, &QAction::trigger);
@@ -491,7 +484,7 @@ void MainWindow::calculate()
     m_previewModel->clear();
     m_progress->setValue(CalculationProgress::kStartValue);
     if (const auto problem = checkGrid(m_draft.grid)) {
-        m_services.messages->information(
+        m_services.messages.information(
             this, problemTitle(problem->kind), problemMessage(problem->kind));
         if (problem->kind != GridProblem::Kind::NoNumbers)
             m_entries[problem->box][problem->entry]->focusAndSelect();
@@ -501,7 +494,7 @@ void MainWindow::calculate()
     // A system of no column, with a guarantee over nothing, is no system.
     if (!m_draft.conditions.empty()
         && countInPlay(developMasks(m_draft.grid), m_draft.conditions) == 0) {
-        m_services.messages->information(this, kCalculationTitle,
+        m_services.messages.information(this, kCalculationTitle,
             QStringLiteral("Nessuna colonna rispetta le condizioni: cambiarle per avere colonne "
                            "in gioco."));
         emit calculationFinished();
@@ -518,13 +511,10 @@ void MainWindow::calculate()
     const CalculationOptions options {
         .optimised = m_searching, .stop = &m_stop, .conditions = m_draft.conditions
     };
-    m_calculation.setFuture(QtConcurrent::run(
-        [calculation = m_services.calculation, grid = m_draft.grid, type = m_calculatedType,
-            progress = m_calculationProgress.get(), options] {
-            if (calculation)
-                return calculation(grid, type, progress, options);
-            return calculateColumns(grid, type, WorkFiles::standard(), progress, options);
-        }));
+    m_watcher.setFuture(
+        QtConcurrent::run([calculation = m_calculation, grid = m_draft.grid,
+                              type = m_calculatedType, progress = m_calculationProgress.get(),
+                              options] { return calculation(grid, type, progress, options); }));
     m_progressTimer->start();
 }
 
@@ -561,9 +551,9 @@ void MainWindow::calculationDone()
     setBusy(false);
     // A message about the result keeps the window open for the user to read.
     const bool closeNow = std::exchange(m_closeWhenDone, false);
-    auto result = m_calculation.result();
+    auto result = m_watcher.result();
     if (!result) {
-        m_services.messages->information(
+        m_services.messages.information(
             this, kCalculationTitle, result.error().message(QStringLiteral("scrivere")));
         emit calculationFinished();
         return;
@@ -579,7 +569,7 @@ void MainWindow::calculationDone()
     if (result->developedCount == 0) {
         m_draft.computed = true;
         m_computedType = m_calculatedType;
-        m_services.messages->information(this, kCalculationTitle,
+        m_services.messages.information(this, kCalculationTitle,
             QStringLiteral("Nessuna colonna valida: in ogni combinazione del sistema uno stesso "
                            "numero compare in più caselle. Correggere i numeri ripetuti."));
         emit calculationFinished();
@@ -587,7 +577,7 @@ void MainWindow::calculationDone()
     }
     if (!result->guaranteeVerified) {
         // Columns that do not keep their promise must not be saved or played.
-        m_services.messages->information(this, kCalculationTitle,
+        m_services.messages.information(this, kCalculationTitle,
             QStringLiteral("Le colonne ridotte non garantiscono %1 punti: il sistema non è "
                            "elaborato. Ripetere il calcolo senza la riduzione ottimizzata.")
                 .arg(points));
@@ -634,17 +624,17 @@ void MainWindow::saveSystem()
     if (isCalculating())
         return;
     if (!m_draft.computed) {
-        m_services.messages->information(
+        m_services.messages.information(
             this, kSaveTitle, QStringLiteral("Prima di salvare il sistema bisogna elaborarlo."));
         return;
     }
     if (m_previewModel->rowCount() == 0) {
-        m_services.messages->information(this, kSaveTitle,
+        m_services.messages.information(this, kSaveTitle,
             QStringLiteral("Il sistema non ha nessuna colonna valida: non c'è nulla da salvare."));
         return;
     }
-    QString path = m_services.dialogs->saveFileName(
-        this, { systemsFolder(), QString(), kSystemFilter, QStringLiteral("stt") });
+    QString path = m_services.dialogs.saveFileName(
+        this, { m_services.folder.systems(), QString(), kSystemFilter, QStringLiteral("stt") });
     if (path.isEmpty())
         return;
     if (!isDescriptionPath(path))
@@ -652,7 +642,7 @@ void MainWindow::saveSystem()
     const auto saved = ottavario::saveSystem(path, m_draft.grid, m_computedType,
         formatColumnMasks(m_computedColumns), m_draft.conditions);
     if (!saved) {
-        m_services.messages->information(
+        m_services.messages.information(
             this, kSaveTitle, saved.error().message(QStringLiteral("salvare")));
         return;
     }
@@ -663,8 +653,8 @@ void MainWindow::openSystem()
 {
     if (isCalculating())
         return;
-    const QString path = m_services.dialogs->openFileName(
-        this, { systemsFolder(), QString(), kSystemFilter, QStringLiteral("stt") });
+    const QString path = m_services.dialogs.openFileName(
+        this, { m_services.folder.systems(), QString(), kSystemFilter, QStringLiteral("stt") });
     if (!path.isEmpty())
         openSystemAt(path);
 }
@@ -674,7 +664,7 @@ void MainWindow::openSystemAt(const QString& path)
     // The whole file is read and checked before the grid is touched.
     const auto description = ottavario::openSystem(path);
     if (!description) {
-        m_services.messages->information(
+        m_services.messages.information(
             this, kOpenTitle, description.error().message(QStringLiteral("aprire")));
         return;
     }
@@ -694,82 +684,29 @@ void MainWindow::openSystemAt(const QString& path)
     resetReducedSummary();
 }
 
-void MainWindow::showBlocking(QWidget* window)
-{
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    setEnabled(false);
-    connect(window, &QObject::destroyed, this, [this] {
-        setEnabled(true);
-        activateWindow();
-    });
-    showAgain(window);
-}
-
-void MainWindow::openCheckWindow()
-{
-    auto* window = new CheckWindow(m_services.messages, m_services.dialogs);
-    connect(window, &CheckWindow::winsRequested, this,
-        [this](const QString& sttPath) { winsWindow()->openSystemAt(sttPath); });
-    showBlocking(window);
-}
-
-WinsWindow* MainWindow::winsWindow()
-{
-    if (!m_winsWindow) {
-        // No parent: it stays open beside the checking window and the main one.
-        m_winsWindow
-            = new WinsWindow({ m_services.messages, m_services.dialogs, m_services.printer });
-        m_winsWindow->setAttribute(Qt::WA_DeleteOnClose);
-    }
-    showAgain(m_winsWindow);
-    return m_winsWindow;
-}
-
 void MainWindow::openWinsWindow()
 {
     if (!m_draft.computed || isCalculating())
         return;
     const QString name = m_systemName->text();
-    winsWindow()->showSystem({ isDescriptionPath(name) ? ottavario::systemName(name) : name,
-        m_draft.grid, m_computedType, m_computedColumns,
+    m_windows.showWins({ isDescriptionPath(name) ? ottavario::systemName(name) : name, m_draft.grid,
+        m_computedType, m_computedColumns,
         m_draft.conditions.empty() ? std::nullopt : std::optional(columnsInPlay()) });
-}
-
-void MainWindow::openPrintWindow()
-{
-    if (!m_printWindow) {
-        // No parent: it stays open when the main window closes.
-        m_printWindow = new print::PrintWindow(
-            { m_services.messages, m_services.dialogs, m_services.printer });
-        m_printWindow->setAttribute(Qt::WA_DeleteOnClose);
-    }
-    showAgain(m_printWindow);
-}
-
-void MainWindow::openTransferWindow()
-{
-    if (!m_transferWindow) {
-        m_transferWindow = new TransferWindow({ m_services.messages });
-        m_transferWindow->setAttribute(Qt::WA_DeleteOnClose);
-    }
-    showAgain(m_transferWindow);
 }
 
 void MainWindow::openPersonalisation()
 {
-    auto* window = new PersonalisationWindow(m_services.messages, settingsPath());
-    connect(window, &PersonalisationWindow::pricesChanged, this, &MainWindow::setPrices);
-    showBlocking(window);
+    m_windows.openPersonalisation(
+        this, [this](const QString& lire, const QString& euro) { setPrices(lire, euro); });
 }
 
 void MainWindow::openConditions()
 {
     if (isCalculating())
         return;
-    auto* window = new ConditionsWindow(
-        m_draft.grid, m_draft.conditions, m_draft.lirePerColumn(), m_draft.euroPerColumn());
-    connect(window, &ConditionsWindow::conditionsAccepted, this, &MainWindow::setConditions);
-    showBlocking(window);
+    m_windows.openConditions(this, m_draft.grid, m_draft.conditions, m_draft.lirePerColumn(),
+        m_draft.euroPerColumn(),
+        [this](const Conditions& conditions) { setConditions(conditions); });
 }
 
 void MainWindow::setConditions(const Conditions& conditions)
@@ -799,6 +736,6 @@ void MainWindow::showConditions()
                                    .arg(QLocale().toString(qlonglong(inPlay))));
 }
 
-void MainWindow::openAbout() { showBlocking(new AboutBox(m_services.messages, settingsPath())); }
+void MainWindow::openAbout() { m_windows.openAbout(this); }
 
 } // namespace ottavario

@@ -3,6 +3,7 @@
 #include "core/system_type.h"
 #include "engine/calculation.h"
 #include "mainwin/system_draft.h"
+#include "widgets/app_services.h"
 
 #include <QFutureWatcher>
 #include <QMainWindow>
@@ -28,35 +29,26 @@ namespace ottavario {
 
 class GridEntry;
 class PreviewModel;
-class MessageService;
-class FileDialogService;
-
-namespace print {
-    class PrintService;
-    class PrintWindow;
-}
-class WinsWindow;
+class WindowOpener;
 struct Settings;
 
-struct MainWindowServices {
-    MessageService* messages = nullptr;
-    FileDialogService* dialogs = nullptr;
-    print::PrintService* printer = nullptr; // the one printer of all printing
-    // The column calculation, run on a worker thread; calculateColumns() when empty.
-    std::function<FileResult<ColumnCalculation>(
-        const Grid&, SystemType, CalculationProgress*, const CalculationOptions&)>
-        calculation {};
-};
+// The column calculation, run on a worker thread.
+using Calculation = std::function<FileResult<ColumnCalculation>(
+    const Grid&, SystemType, CalculationProgress*, const CalculationOptions&)>;
 
 // Form1: the prediction grid, the system type, the summary, the preview and
 // the commands that open every other window.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    MainWindow(MainWindowServices services, const Settings& settings, QWidget* parent = nullptr);
+    // Every other window is opened through `windows`.
+    MainWindow(const AppServices& services, WindowOpener& windows, const Settings& settings,
+        QWidget* parent = nullptr);
     ~MainWindow() override;
 
     const SystemDraft& draft() const { return m_draft; }
+    // calculateColumns() on the data folder's work files, unless a test says otherwise.
+    void setCalculation(Calculation calculation) { m_calculation = std::move(calculation); }
     GridEntry* entry(int box, int index) const { return m_entries[box][index]; }
     SystemType systemType() const;
     void setSystemType(SystemType type);
@@ -120,23 +112,17 @@ private:
     void quitOrStop();
     void clearGrid();
 
-    // A window that keeps the user in it: the main window takes no input
-    // until it closes.
-    void showBlocking(QWidget* window);
-    void openCheckWindow();
-    void openPrintWindow();
-    void openTransferWindow();
-    // Prospetto vincite of the computed columns; the window is shared with
-    // the checking window's request for a saved system.
+    // Prospetto vincite of the computed columns.
     void openWinsWindow();
-    WinsWindow* winsWindow();
     void openPersonalisation();
     void openAbout();
     void setBusy(bool busy);
     void showProgress();
     void calculationDone();
 
-    MainWindowServices m_services;
+    AppServices m_services;
+    WindowOpener& m_windows;
+    Calculation m_calculation;
     SystemDraft m_draft;
     // The type the last calculation reduced with: what the columns guarantee.
     SystemType m_computedType = kDefaultSystemType;
@@ -167,7 +153,7 @@ private:
 
     PreviewModel* m_previewModel = nullptr;
     std::unique_ptr<CalculationProgress> m_calculationProgress;
-    QFutureWatcher<FileResult<ColumnCalculation>> m_calculation;
+    QFutureWatcher<FileResult<ColumnCalculation>> m_watcher;
     QTimer* m_progressTimer = nullptr;
     bool m_busy = false; // from the start of a calculation until its result is shown
     bool m_searching = false; // the calculation under way is an optimised search
@@ -175,10 +161,6 @@ private:
     std::atomic<bool> m_stop { false }; // read by the search on the worker thread
     QAction* m_stopAction = nullptr; // Esc while searching
 
-    // Windows that run beside this one: opening them again only shows them.
-    QPointer<print::PrintWindow> m_printWindow;
-    QPointer<QWidget> m_transferWindow;
-    QPointer<WinsWindow> m_winsWindow;
     QAction* m_winsAction = nullptr; // vincite, with Command8
 };
 

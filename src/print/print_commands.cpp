@@ -1,6 +1,5 @@
 #include "print_commands.h"
 
-#include "core/data_folder.h"
 #include "core/file_error.h"
 #include "engine/column_file.h"
 #include "print/document_renderer.h"
@@ -63,9 +62,9 @@ namespace {
         QString columnPrice;
     };
 
-    std::expected<PrintSettings, QString> readPrintSettings()
+    std::expected<PrintSettings, QString> readPrintSettings(const QString& path)
     {
-        const auto settings = ottavario::readSettings(settingsPath());
+        const auto settings = ottavario::readSettings(path);
         if (!settings)
             return std::unexpected(settings.error().message(QStringLiteral("leggere")));
         return PrintSettings { calibrationOf(*settings), settings->lirePrice };
@@ -182,7 +181,8 @@ QString printCommandsUsage()
         "[--pdf OUT.pdf]\n");
 }
 
-int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
+int runPrintCommand(
+    const QStringList& arguments, const QString& settingsFile, QTextStream& out, QTextStream& err)
 {
     using Command = int (*)(const Arguments&, const PrintSettings&, QTextStream&, QTextStream&);
     struct Syntax {
@@ -218,7 +218,7 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
         err << "la stampa richiede un'applicazione grafica\n";
         return kFailed;
     }
-    const auto settings = readPrintSettings();
+    const auto settings = readPrintSettings(settingsFile);
     if (!settings) {
         err << settings.error() << '\n';
         return kFailed;

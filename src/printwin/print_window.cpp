@@ -1,6 +1,5 @@
 #include "print_window.h"
 
-#include "core/data_folder.h"
 #include "print/document_renderer.h"
 #include "print/flow_pagination.h"
 #include "print/slip_document.h"
@@ -82,7 +81,7 @@ namespace {
     }
 }
 
-PrintWindow::PrintWindow(PrintWindowServices services, QWidget* parent)
+PrintWindow::PrintWindow(const AppServices& services, QWidget* parent)
     : QMainWindow(parent)
     , m_services(services)
 {
@@ -314,10 +313,10 @@ void PrintWindow::buildMenu()
 void PrintWindow::load()
 {
     Settings settings;
-    if (auto read = readSettings(settingsPath()))
+    if (auto read = readSettings(m_services.folder.settingsFile()))
         settings = *read;
     else
-        m_services.messages->information(
+        m_services.messages.information(
             this, printWindowTitle(), read.error().message(QStringLiteral("leggere")));
     m_columnPrice = settings.lirePrice;
     const Calibration stored = calibrationOf(settings);
@@ -357,9 +356,9 @@ int PrintWindow::copies() const { return m_copies->currentIndex() + 1; }
 
 bool PrintWindow::storeOffsets()
 {
-    const auto stored = storeCalibration(settingsPath(), m_calibration);
+    const auto stored = storeCalibration(m_services.folder.settingsFile(), m_calibration);
     if (!stored) {
-        m_services.messages->information(
+        m_services.messages.information(
             this, printWindowTitle(), stored.error().message(QStringLiteral("aggiornare")));
         return false;
     }
@@ -369,7 +368,7 @@ bool PrintWindow::storeOffsets()
 void PrintWindow::testPrint()
 {
     if (const auto pages = pagesOf(PrintJob::TestPrint))
-        send((*pages)(m_services.printer->pageLayout()));
+        send((*pages)(m_services.printer.pageLayout()));
 }
 
 void PrintWindow::openSystem()
@@ -378,19 +377,19 @@ void PrintWindow::openSystem()
     m_firstSlip->clearEditText();
     m_lastSlip->clear();
     m_lastSlip->clearEditText();
-    const QString path = m_services.dialogs->openFileName(this,
-        { systemsFolder(), QStringLiteral("*.stg"), QStringLiteral("File ottavario* (*.stg)"),
-            QStringLiteral("stg") });
+    const QString path = m_services.dialogs.openFileName(this,
+        { m_services.folder.systems(), QStringLiteral("*.stg"),
+            QStringLiteral("File ottavario* (*.stg)"), QStringLiteral("stg") });
     if (path.isEmpty())
         return;
     if (const auto settled = settlePair(path); !settled) {
-        m_services.messages->information(
+        m_services.messages.information(
             this, printWindowTitle(), settled.error().message(QStringLiteral("aprire")));
         return;
     }
     const auto columns = columnsInFile(path);
     if (!columns) {
-        m_services.messages->information(
+        m_services.messages.information(
             this, printWindowTitle(), columns.error().message(QStringLiteral("aprire")));
         return;
     }
@@ -405,24 +404,24 @@ void PrintWindow::openSystem()
     m_lastSlip->setEditText(QString::number(m_slipCount));
 }
 
-void PrintWindow::setUpPrinter() { m_services.printer->setup(this); }
+void PrintWindow::setUpPrinter() { m_services.printer.setup(this); }
 
 void PrintWindow::printSlips()
 {
     if (const auto pages = pagesOf(PrintJob::Slips))
-        send((*pages)(m_services.printer->pageLayout()));
+        send((*pages)(m_services.printer.pageLayout()));
 }
 
 void PrintWindow::printTabulation()
 {
     if (const auto pages = pagesOf(PrintJob::Tabulation))
-        send((*pages)(m_services.printer->pageLayout()));
+        send((*pages)(m_services.printer.pageLayout()));
 }
 
 void PrintWindow::previewJob(PrintJob job)
 {
     if (const auto pages = pagesOf(job))
-        report(m_services.printer->preview(this, *pages));
+        report(m_services.printer.preview(this, *pages));
 }
 
 void PrintWindow::saveAsPdf(PrintJob job)
@@ -430,8 +429,9 @@ void PrintWindow::saveAsPdf(PrintJob job)
     const auto pages = pagesOf(job);
     if (!pages)
         return;
-    const QPageLayout page = m_services.printer->pageLayout();
-    report(printToPdfFile(this, (*pages)(page), page, *m_services.messages, *m_services.dialogs));
+    const QPageLayout page = m_services.printer.pageLayout();
+    report(printToPdfFile(this, (*pages)(page), page, m_services.messages, m_services.dialogs,
+        m_services.folder.root()));
 }
 
 std::optional<PageSource> PrintWindow::pagesOf(PrintJob job)
@@ -445,7 +445,7 @@ std::optional<PageSource> PrintWindow::pagesOf(PrintJob job)
         const SlipRequest request { m_systemPath, m_firstSlip->currentText(),
             m_lastSlip->currentText(), m_nameLine->isChecked(), m_informationSlip->isChecked(),
             m_columnPrice, m_calibration };
-        auto document = slipDocument(request);
+        auto document = slipDocument(request, m_services.folder.systems());
         if (!document) {
             refuse(document.error().title, document.error().text);
             return std::nullopt;
@@ -472,12 +472,12 @@ std::optional<PageSource> PrintWindow::pagesOf(PrintJob job)
 
 void PrintWindow::refuse(const QString& title, const QString& text)
 {
-    m_services.messages->information(this, title, text);
+    m_services.messages.information(this, title, text);
 }
 
 void PrintWindow::send(const PrintDocument& document)
 {
-    report(m_services.printer->print(this, document));
+    report(m_services.printer.print(this, document));
 }
 
 void PrintWindow::report(const PrintOutcome& outcome)
@@ -485,7 +485,7 @@ void PrintWindow::report(const PrintOutcome& outcome)
     if (outcome.status == PrintStatus::Failed)
         refuse(printWindowTitle(), outcome.reason);
     else if (outcome.printed() && !outcome.file.isEmpty())
-        m_services.messages->information(this, printWindowTitle(), writtenMessage(outcome));
+        m_services.messages.information(this, printWindowTitle(), writtenMessage(outcome));
 }
 
 void PrintWindow::closeEvent(QCloseEvent* event)

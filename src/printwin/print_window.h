@@ -2,6 +2,7 @@
 
 #include "print/slip_grid.h"
 #include "print/tabulation_document.h"
+#include "widgets/app_services.h"
 #include "widgets/print_service.h"
 
 #include <QMainWindow>
@@ -15,20 +16,9 @@ class QLabel;
 class QRadioButton;
 class QScrollBar;
 
-namespace ottavario {
-class MessageService;
-class FileDialogService;
-} // namespace ottavario
-
 namespace ottavario::print {
 
 class SlipPicture;
-
-struct PrintWindowServices {
-    MessageService* messages = nullptr;
-    FileDialogService* dialogs = nullptr;
-    PrintService* printer = nullptr; // outlives the window: its set-up serves all printing
-};
 
 // Form2: opens a saved system to print, calibrates the printer to the slip,
 // prints slips and the tabulation. Runs beside the main window; reads the
@@ -36,7 +26,7 @@ struct PrintWindowServices {
 class PrintWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit PrintWindow(PrintWindowServices services, QWidget* parent = nullptr);
+    explicit PrintWindow(const AppServices& services, QWidget* parent = nullptr);
     ~PrintWindow() override;
 
     const Calibration& calibration() const { return m_calibration; }
@@ -86,7 +76,7 @@ private:
     void report(const PrintOutcome& outcome);
     void refuse(const QString& title, const QString& text);
 
-    PrintWindowServices m_services;
+    AppServices m_services;
     Calibration m_calibration;
     QString m_systemPath;
     qint64 m_slipCount = 0;

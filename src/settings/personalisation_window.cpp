@@ -44,13 +44,11 @@ namespace {
     }
 }
 
-PersonalisationWindow::PersonalisationWindow(
-    MessageService* messages, const QString& settingsFile, QWidget* parent)
+PersonalisationWindow::PersonalisationWindow(const AppServices& services, QWidget* parent)
     : QWidget(parent,
         Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
             | Qt::WindowCloseButtonHint)
-    , m_messages(messages)
-    , m_settingsFile(settingsFile)
+    , m_services(services)
 {
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(kTitle);
@@ -115,10 +113,11 @@ PersonalisationWindow::PersonalisationWindow(
     setFixedHeight(height());
     forms::centreOnScreen(this);
 
-    const auto read = readSettings(m_settingsFile);
+    const auto read = readSettings(m_services.folder.settingsFile());
     if (!read) {
         m_okButton->setEnabled(false);
-        m_messages->information(this, kTitle, read.error().message(QStringLiteral("leggere")));
+        m_services.messages.information(
+            this, kTitle, read.error().message(QStringLiteral("leggere")));
         return;
     }
     m_read = *read;
@@ -133,7 +132,7 @@ void PersonalisationWindow::accept()
     for (int i = 0; i < kBoxes; ++i) {
         if (!m_boxes[i]->text().contains(u'"'))
             continue;
-        m_messages->information(this, kTitle,
+        m_services.messages.information(this, kTitle,
             QStringLiteral("Il campo \"%1\" contiene le virgolette (\"), che il file delle "
                            "impostazioni non può conservare: toglierle o usare l'apostrofo (').")
                 .arg(QString::fromUtf16(kFields[i].caption)));
@@ -146,9 +145,10 @@ void PersonalisationWindow::accept()
         settings.*kFields[i].field = m_boxes[i]->text();
     settings.euroPrice.replace(u',', u'.');
 
-    const auto written = writeSettings(m_settingsFile, settings);
+    const auto written = writeSettings(m_services.folder.settingsFile(), settings);
     if (!written) {
-        m_messages->information(this, kTitle, written.error().message(QStringLiteral("scrivere")));
+        m_services.messages.information(
+            this, kTitle, written.error().message(QStringLiteral("scrivere")));
         return;
     }
     emit pricesChanged(settings.lirePrice, settings.euroPrice);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/settings_file.h"
+#include "widgets/app_services.h"
 
 #include <QWidget>
 
@@ -11,8 +12,6 @@ class QPushButton;
 
 namespace ottavario {
 
-class MessageService;
-
 // Form5: the user's data and the price of one column, kept in the settings
 // file. Deletes itself when closed and emits closed() first, however it was
 // closed (OK, Annulla, title bar).
@@ -21,10 +20,9 @@ class PersonalisationWindow : public QWidget {
 public:
     static constexpr int kBoxes = 11; // Text1(0..10); the offsets have no box
 
-    // Reads `settingsFile` at once; a file that cannot be read is reported and
-    // leaves OK disabled, so nothing unread is overwritten.
-    PersonalisationWindow(
-        MessageService* messages, const QString& settingsFile, QWidget* parent = nullptr);
+    // Reads the settings file at once; a file that cannot be read is reported
+    // and leaves OK disabled, so nothing unread is overwritten.
+    explicit PersonalisationWindow(const AppServices& services, QWidget* parent = nullptr);
 
     QLineEdit* box(int index) const { return m_boxes[index]; }
     // The print offsets, written back as they were read.
@@ -46,8 +44,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    MessageService* m_messages;
-    QString m_settingsFile;
+    AppServices m_services;
     std::array<QLineEdit*, kBoxes> m_boxes {};
     // What the file held: the values without a box are written back from here.
     Settings m_read;

@@ -19,6 +19,13 @@ bool QtMessageService::question(QWidget* parent, const QString& title, const QSt
     return box.exec() == QMessageBox::Yes;
 }
 
+bool QtMessageService::request(QWidget* parent, const QString& title, const QString& text)
+{
+    QMessageBox box(
+        QMessageBox::NoIcon, title, text, QMessageBox::Ok | QMessageBox::Cancel, parent);
+    return box.exec() == QMessageBox::Ok;
+}
+
 namespace {
     QString runDialog(
         QWidget* parent, const FileDialogRequest& request, QFileDialog::AcceptMode mode)

@@ -1,5 +1,6 @@
 #include "about/about_box.h"
 #include "core/settings_file.h"
+#include "support/recording_print_service.h"
 #include "support/recording_services.h"
 
 #include <QDir>
@@ -27,12 +28,15 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_file;
     testing::RecordingMessageService m_messages;
+    testing::ScriptedFileDialogs m_dialogs;
+    testing::RecordingPrintService m_printer;
     QPointer<AboutBox> m_box;
     QStringList m_started;
 
     void open(SystemInfoTool tool = {})
     {
-        m_box = new AboutBox(&m_messages, m_file, std::move(tool));
+        m_box = new AboutBox(
+            { m_messages, m_dialogs, m_printer, DataFolder(m_dir->path()) }, std::move(tool));
         m_box->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_box));
     }

@@ -34,8 +34,10 @@ class TestPrintWindow : public QObject {
 
 private:
     std::unique_ptr<QTemporaryDir> m_home;
+    DataFolder folder() const { return DataFolder(m_home->path()); }
     testing::RecordingMessageService m_messages;
     testing::ScriptedFileDialogs m_dialogs;
+    AppServices services() { return { m_messages, m_dialogs, m_printer, folder() }; }
     testing::RecordingPrintService m_printer;
     std::unique_ptr<PrintWindow> m_window;
 
@@ -49,16 +51,15 @@ private:
         return settings;
     }
 
-    static QByteArray settingsBytes()
+    QByteArray settingsBytes() const
     {
-        QFile file(settingsPath());
+        QFile file(folder().settingsFile());
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
     void openWindow()
     {
-        m_window = std::make_unique<PrintWindow>(
-            PrintWindowServices { &m_messages, &m_dialogs, &m_printer });
+        m_window = std::make_unique<PrintWindow>(services());
         m_window->show();
         m_window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
@@ -70,7 +71,7 @@ private:
         QByteArray bytes;
         for (int r = 0; r < columns; ++r)
             appendCanonicalRecord(bytes, { 1, 2, 3, 4, 5, 6, 7, 8 + r % 20 });
-        const QString path = systemsFolder() + u'/' + name + QStringLiteral(".stg");
+        const QString path = folder().systems() + u'/' + name + QStringLiteral(".stg");
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly))
             return QString();
@@ -145,9 +146,8 @@ private slots:
     void init()
     {
         m_home = std::make_unique<QTemporaryDir>();
-        qputenv("OTTAVARIO_HOME", m_home->path().toLocal8Bit());
-        QVERIFY(QDir().mkpath(systemsFolder()));
-        QVERIFY(writeSettings(settingsPath(), storedValues("120", "45")));
+        QVERIFY(QDir().mkpath(folder().systems()));
+        QVERIFY(writeSettings(folder().settingsFile(), storedValues("120", "45")));
         m_messages.shown.clear();
         m_dialogs.answers.clear();
         m_dialogs.requests.clear();
@@ -165,7 +165,6 @@ private slots:
     {
         m_window.reset();
         m_home.reset();
-        qunsetenv("OTTAVARIO_HOME");
     }
 
     void opensWithTheStoredCalibration()
@@ -322,7 +321,7 @@ private slots:
         QFETCH(QString, horizontal);
         QFETCH(int, y);
         QFETCH(int, x);
-        QVERIFY(writeSettings(settingsPath(), storedValues(vertical, horizontal)));
+        QVERIFY(writeSettings(folder().settingsFile(), storedValues(vertical, horizontal)));
         openWindow();
         QCOMPARE(child<QScrollBar>("VScroll1")->value(), y);
         QCOMPARE(child<QScrollBar>("HScroll1")->value(), x);
@@ -332,13 +331,13 @@ private slots:
 
     void aMissingSettingsFileIsReported()
     {
-        QVERIFY(QFile::remove(settingsPath()));
+        QVERIFY(QFile::remove(folder().settingsFile()));
         openWindow();
         QCOMPARE(m_messages.shown.size(), 1);
         QCOMPARE(m_messages.shown[0].title, QStringLiteral("Stampa sistemi Ottavario*"));
         QCOMPARE(m_messages.lastText(),
             QStringLiteral("Impossibile leggere il file %1: il file non esiste.")
-                .arg(settingsPath()));
+                .arg(folder().settingsFile()));
         QCOMPARE(m_window->calibration(), (Calibration { 0, 0 }));
     }
 
@@ -417,12 +416,12 @@ private slots:
 
     void aFailedStoreNamesTheFile()
     {
-        QVERIFY(QFile::remove(settingsPath()));
-        QVERIFY(QDir().mkdir(settingsPath()));
+        QVERIFY(QFile::remove(folder().settingsFile()));
+        QVERIFY(QDir().mkdir(folder().settingsFile()));
         child<QPushButton>("Command6")->click();
         QCOMPARE(m_messages.shown.size(), 1);
         QVERIFY(m_messages.lastText().startsWith(
-            QStringLiteral("Impossibile aggiornare il file %1: ").arg(settingsPath())));
+            QStringLiteral("Impossibile aggiornare il file %1: ").arg(folder().settingsFile())));
         // Closing tells it again and closes all the same.
         m_window->close();
         QCOMPARE(m_messages.shown.size(), 2);
@@ -434,7 +433,7 @@ private slots:
         const QString path = saveSystem(QStringLiteral("prova"), 37);
         openSystem(path);
         QCOMPARE(m_dialogs.requests.size(), 1);
-        QCOMPARE(m_dialogs.requests[0].folder, systemsFolder());
+        QCOMPARE(m_dialogs.requests[0].folder, folder().systems());
         QCOMPARE(m_dialogs.requests[0].fileName, QStringLiteral("*.stg"));
         QCOMPARE(m_dialogs.requests[0].filter, QStringLiteral("File ottavario* (*.stg)"));
         QCOMPARE(text("Label4"), path);
@@ -472,7 +471,7 @@ private slots:
 
     void aFileThatCannotBeOpenedIsReported()
     {
-        const QString path = systemsFolder() + QStringLiteral("/sparito.stg");
+        const QString path = folder().systems() + QStringLiteral("/sparito.stg");
         openSystem(path);
         QCOMPARE(text("Label4"), QString());
         QCOMPARE(m_messages.shown.size(), 1);
@@ -663,7 +662,7 @@ private slots:
         m_dialogs.answers = QStringList { pdf };
         run(item);
         QCOMPARE(m_dialogs.requests.size(), 2);
-        QCOMPARE(m_dialogs.requests[1].folder, dataFolder());
+        QCOMPARE(m_dialogs.requests[1].folder, folder().root());
         QCOMPARE(m_dialogs.requests[1].fileName, offered);
         QCOMPARE(m_dialogs.requests[1].filter, QStringLiteral("File PDF (*.pdf)"));
         QCOMPARE(testing::pdfPageCount(pdf), pages);

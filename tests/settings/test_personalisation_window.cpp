@@ -1,4 +1,5 @@
 #include "settings/personalisation_window.h"
+#include "support/recording_print_service.h"
 #include "support/recording_services.h"
 #include "support/test_files.h"
 
@@ -30,13 +31,16 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_file;
     testing::RecordingMessageService m_messages;
+    testing::ScriptedFileDialogs m_dialogs;
+    testing::RecordingPrintService m_printer;
     QPointer<PersonalisationWindow> m_window;
 
     void store(const QStringList& values) { QVERIFY(settings::writeAll(m_file, values)); }
 
     void open()
     {
-        m_window = new PersonalisationWindow(&m_messages, m_file);
+        m_window = new PersonalisationWindow(
+            { m_messages, m_dialogs, m_printer, DataFolder(m_dir->path()) });
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window));
     }

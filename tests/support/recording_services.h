@@ -38,6 +38,20 @@ public:
         asked.append({ title, text });
         return answers.isEmpty() ? answer : answers.takeFirst();
     }
+
+    // Requests (OK or Annulla), answered from `requestAnswers` in turn, then
+    // with Annulla; `onRequest` runs while one is on screen.
+    QList<Message> requested;
+    QList<bool> requestAnswers;
+    std::function<void()> onRequest;
+
+    bool request(QWidget*, const QString& title, const QString& text) override
+    {
+        requested.append({ title, text });
+        if (onRequest)
+            onRequest();
+        return requestAnswers.isEmpty() ? false : requestAnswers.takeFirst();
+    }
 };
 
 // Answers file dialogs from a queue; an empty answer is a cancel.
