@@ -1,29 +1,16 @@
 #pragma once
 
 #include "core/system_type.h"
-#include "engine/calculation.h"
+#include "mainwin/calculation_runner.h"
+#include "mainwin/main_form.h"
 #include "mainwin/system_draft.h"
 #include "widgets/app_services.h"
 
-#include <QFutureWatcher>
 #include <QMainWindow>
-#include <QPointer>
 
-#include <array>
-#include <atomic>
-#include <functional>
-#include <memory>
 #include <vector>
 
 class QAction;
-class QCheckBox;
-class QLabel;
-class QTableView;
-class QProgressBar;
-class QRadioButton;
-class QToolButton;
-class QPushButton;
-class QTimer;
 
 namespace ottavario {
 
@@ -31,10 +18,6 @@ class GridEntry;
 class PreviewModel;
 class WindowOpener;
 struct Settings;
-
-// The column calculation, run on a worker thread.
-using Calculation = std::function<FileResult<ColumnCalculation>(
-    const Grid&, SystemType, CalculationProgress*, const CalculationOptions&)>;
 
 // Form1: the prediction grid, the system type, the summary, the preview and
 // the commands that open every other window.
@@ -47,9 +30,9 @@ public:
     ~MainWindow() override;
 
     const SystemDraft& draft() const { return m_draft; }
-    // calculateColumns() on the data folder's work files, unless a test says otherwise.
-    void setCalculation(Calculation calculation) { m_calculation = std::move(calculation); }
-    GridEntry* entry(int box, int index) const { return m_entries[box][index]; }
+    // The calculation runs here, writing the data folder's work files.
+    CalculationRunner& calculationRunner() { return m_runner; }
+    GridEntry* entry(int box, int index) const { return m_form.entries[box][index]; }
     SystemType systemType() const;
     void setSystemType(SystemType type);
     // Riduzione ottimizzata: the smallest set the search finds with the same
@@ -80,10 +63,10 @@ public:
     // development order: the columns a draw can be won with.
     std::vector<ColumnMask> columnsInPlay() const;
 
-    bool isCalculating() const { return m_busy; }
+    bool isCalculating() const { return m_runner.isRunning(); }
     // An optimised search under way can be ended early: it keeps the smallest
     // set found so far, whose guarantee is verified as always.
-    bool isSearching() const { return m_busy && m_searching; }
+    bool isSearching() const { return m_runner.isSearching(); }
     void stopSearch();
     // Kept columns of the last calculation, as the preview shows them.
     const PreviewModel& preview() const { return *m_previewModel; }
@@ -96,12 +79,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void buildMenus();
-    QWidget* buildCommandRow();
-    QWidget* buildGrid();
-    QWidget* buildTypeChoice();
-    void buildTabOrder();
-
+    void connectCommands();
     void entryChanged(int box, int index);
     void entryEntered(int box, int index);
     void showFullSummary(SystemDraft::EuroPrefix prefix);
@@ -117,51 +95,22 @@ private:
     void openPersonalisation();
     void openAbout();
     void setBusy(bool busy);
-    void showProgress();
+    void showProgress(int value, int maximum);
     void calculationDone();
 
     AppServices m_services;
     WindowOpener& m_windows;
-    Calculation m_calculation;
+    MainForm m_form;
+    PreviewModel* m_previewModel = nullptr;
+    CalculationRunner m_runner;
     SystemDraft m_draft;
     // The type the last calculation reduced with: what the columns guarantee.
     SystemType m_computedType = kDefaultSystemType;
-    SystemType m_calculatedType = kDefaultSystemType; // of the calculation under way
     // The columns of the last calculation, saved from here: the work files
     // are shared with any other copy of the program that runs.
     std::vector<ColumnMask> m_computedColumns;
-
-    std::array<std::array<GridEntry*, kEntries>, kBoxes> m_entries {};
-    std::array<QRadioButton*, 4> m_options {};
-    QCheckBox* m_optimised = nullptr; // Check1
-    QLabel* m_combinations = nullptr; // Label2
-    QLabel* m_price = nullptr; // Label4
-    QLabel* m_euro = nullptr; // Label5
-    QLabel* m_reducedColumns = nullptr; // Label3
-    QLabel* m_reducedPrice = nullptr; // Label6
-    QLabel* m_reducedEuro = nullptr; // Label7
-    QLabel* m_systemName = nullptr; // Label8
-    QLabel* m_guarantee = nullptr; // Label9: the guarantee checked after the calculation
-    QLabel* m_conditionsLabel = nullptr; // Label10: the count of the columns in play
-    QTableView* m_preview = nullptr; // List1
-    QProgressBar* m_progress = nullptr; // ProgressBar1
-    QList<QToolButton*> m_commandButtons;
-    QPushButton* m_quitButton = nullptr; // Command4
-    QWidget* m_commandRow = nullptr;
-    QWidget* m_gridFrame = nullptr;
-    QWidget* m_typeFrame = nullptr;
-
-    PreviewModel* m_previewModel = nullptr;
-    std::unique_ptr<CalculationProgress> m_calculationProgress;
-    QFutureWatcher<FileResult<ColumnCalculation>> m_watcher;
-    QTimer* m_progressTimer = nullptr;
-    bool m_busy = false; // from the start of a calculation until its result is shown
-    bool m_searching = false; // the calculation under way is an optimised search
     bool m_closeWhenDone = false; // the window was closed during a search
-    std::atomic<bool> m_stop { false }; // read by the search on the worker thread
     QAction* m_stopAction = nullptr; // Esc while searching
-
-    QAction* m_winsAction = nullptr; // vincite, with Command8
 };
 
 } // namespace ottavario

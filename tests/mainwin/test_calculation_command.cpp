@@ -439,7 +439,7 @@ private slots:
 
     void aGuaranteeThatFailsItsCheckIsNotMarked()
     {
-        m_window->setCalculation(
+        m_window->calculationRunner().setCalculation(
             [files = workFiles()](const Grid& grid, SystemType type, CalculationProgress* progress,
                 const CalculationOptions& options) {
                 auto result = calculateColumns(grid, type, files, progress, options);
