@@ -1,8 +1,6 @@
 #include "print_window.h"
 
-#include "print/document_renderer.h"
-#include "print/flow_pagination.h"
-#include "print/slip_document.h"
+#include "print/print_job.h"
 #include "printwin/slip_picture.h"
 #include "systems/pair_commit.h"
 #include "widgets/dialog_services.h"
@@ -436,38 +434,25 @@ void PrintWindow::saveAsPdf(PrintJob job)
 
 std::optional<PageSource> PrintWindow::pagesOf(PrintJob job)
 {
-    // "Copie" counts for the tabulation, whichever way it is printed.
-    const int jobCopies = job == PrintJob::Tabulation ? copies() : 1;
-    switch (job) {
-    case PrintJob::TestPrint:
-        return fixedPages(testPrintDocument(m_calibration, m_firstColumnOnly->isChecked()));
-    case PrintJob::Slips: {
-        const SlipRequest request { m_systemPath, m_firstSlip->currentText(),
-            m_lastSlip->currentText(), m_nameLine->isChecked(), m_informationSlip->isChecked(),
-            m_columnPrice, m_calibration };
-        auto document = slipDocument(request, m_services.folder.systems());
-        if (!document) {
-            refuse(document.error().title, document.error().text);
-            return std::nullopt;
-        }
-        return fixedPages(std::move(*document));
+    PrintJobRequest request { .kind = job,
+        .systemPath = m_systemPath,
+        .systemsFolder = m_services.folder.systems(),
+        .columnPrice = m_columnPrice,
+        .calibration = m_calibration,
+        .firstSlip = m_firstSlip->currentText(),
+        .lastSlip = m_lastSlip->currentText(),
+        .nameLine = m_nameLine->isChecked(),
+        .informationSlip = m_informationSlip->isChecked(),
+        .layout = tabulationLayout(),
+        // "Copie" counts for the tabulation, whichever way it is printed.
+        .copies = copies(),
+        .firstColumnOnly = m_firstColumnOnly->isChecked() };
+    auto pages = buildPrintJob(request);
+    if (!pages) {
+        refuse(pages.error().title, pages.error().text);
+        return std::nullopt;
     }
-    case PrintJob::Tabulation: {
-        if (m_systemPath.isEmpty()) {
-            const PrintRefusal refusal = noSystemRefusal();
-            refuse(refusal.title, refusal.text);
-            return std::nullopt;
-        }
-        auto flow = tabulationDocument(m_systemPath, tabulationLayout(), m_columnPrice);
-        if (!flow) {
-            refuse(printWindowTitle(), flow.error().message(QStringLiteral("leggere")));
-            return std::nullopt;
-        }
-        return [flow = std::move(*flow), jobCopies](
-                   const QPageLayout& page) { return withCopies(paginate(flow, page), jobCopies); };
-    }
-    }
-    return std::nullopt;
+    return std::move(*pages);
 }
 
 void PrintWindow::refuse(const QString& title, const QString& text)

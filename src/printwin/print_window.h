@@ -50,7 +50,7 @@ public:
     void printTabulation(); // Command3, tabu
 
     // What the command buttons print, for the preview and the PDF file.
-    enum class PrintJob { Slips, Tabulation, TestPrint };
+    using PrintJob = PrintJobKind;
     // The pages the job's command would print, in the print preview.
     void previewJob(PrintJob job);
     // The job's pages as a PDF file chosen by the user, as a print to a file.
