@@ -3,12 +3,14 @@
 # connect without a context object: its functor would outlive what it
 # captures. (Qt 6.4 ignores QT_NO_CONTEXTLESS_CONNECT, so the check is here.)
 set -euo pipefail
-cd "$(dirname "$0")/.."
 
 # The files named, or every C++ file of the project.
-if [ $# -gt 0 ]; then
-    files=("$@")
-else
+files=()
+for file in "$@"; do
+    files+=("$(realpath "$file")")
+done
+cd "$(dirname "$0")/.."
+if [ ${#files[@]} -eq 0 ]; then
     mapfile -t files < <(find src tests bench tools fuzz -type f \( -name '*.cpp' -o -name '*.h' \) | sort)
 fi
 status=0
