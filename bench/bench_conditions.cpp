@@ -25,7 +25,8 @@ template <typename F> double bestMs(int runs, F&& f)
     for (int i = 0; i < runs; ++i) {
         const auto start = Clock::now();
         f();
-        best = std::min(best, std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        best = std::min(
+            best, std::chrono::duration<double, std::milli>(Clock::now() - start).count());
     }
     return best;
 }
@@ -34,8 +35,9 @@ template <typename F> double bestMs(int runs, F&& f)
 // consecutive pairs, then the twenty the file allows.
 Conditions conditionsOf(int count)
 {
-    const QStringList lines = { QStringLiteral("numeri 1 5 9 12 da 1 a 2"), QStringLiteral("somma da 100 a 160"),
-        QStringLiteral("dispari da 3 a 5"), QStringLiteral("consecutivi da 0 a 2") };
+    const QStringList lines
+        = { QStringLiteral("numeri 1 5 9 12 da 1 a 2"), QStringLiteral("somma da 100 a 160"),
+              QStringLiteral("dispari da 3 a 5"), QStringLiteral("consecutivi da 0 a 2") };
     Conditions conditions;
     for (int i = 0; i < count; ++i)
         conditions.push_back(*parseConditionLine(lines[i % lines.size()]));
@@ -52,9 +54,10 @@ int main(int argc, char** argv)
         Grid grid;
     };
     const Case cases[] = { { "largest", testing::largestGrid() },
-        { "disjoint 4", testing::gridOfNumbers({ { { 1, 2, 3, 4 }, { 5, 6, 7, 8 },
-                            { 9, 10, 11, 12 }, { 13, 14, 15, 16 }, { 17, 18, 19, 20 },
-                            { 21, 22, 23, 24 }, { 25, 26, 27, 28 }, { 29, 30, 31, 32 } } }) },
+        { "disjoint 4",
+            testing::gridOfNumbers({ { { 1, 2, 3, 4 }, { 5, 6, 7, 8 }, { 9, 10, 11, 12 },
+                { 13, 14, 15, 16 }, { 17, 18, 19, 20 }, { 21, 22, 23, 24 }, { 25, 26, 27, 28 },
+                { 29, 30, 31, 32 } } }) },
         { "medium", testing::mediumGrid() } };
     std::printf("%-11s %9s %9s | %11s %11s %11s %11s | ratio to baseline\n", "grid", "columns",
         "in play", "develop ms", "masks ms", "4 cond ms", "20 cond ms");

@@ -8,12 +8,15 @@
 // Medians, since the machine may be shared.
 
 #include "core/data_folder.h"
+#include "core/settings_file.h"
 #include "engine/calculation.h"
 #include "engine/engine_grids.h"
-#include "mainwin/grid_entry.h"
 #include "mainwin/main_window.h"
-#include "settings/settings_file.h"
+#include "mainwin/window_opener.h"
+#include "support/recording_print_service.h"
 #include "support/recording_services.h"
+#include "transfer/volumes.h"
+#include "widgets/grid_entry.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -66,20 +69,24 @@ double timeCommand(MainWindow& window)
 int main(int argc, char** argv)
 {
     QTemporaryDir home;
-    qputenv("OTTAVARIO_HOME", home.path().toLocal8Bit());
+    const DataFolder folder(home.path());
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
     QApplication app(argc, argv);
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
-    if (!prepareDataFolder()) {
+    if (!folder.prepare()) {
         std::fprintf(stderr, "no data folder\n");
         return 2;
     }
 
     testing::RecordingMessageService messages;
     testing::ScriptedFileDialogs dialogs;
-    MainWindow window(MainWindowServices { &messages, &dialogs }, settings::defaultValues());
+    testing::RecordingPrintService printer;
+    const AppServices services { messages, dialogs, printer, folder };
+    SystemVolumes volumes(folder.systems());
+    WindowOpener windows(services, volumes, {});
+    MainWindow window(services, windows, Settings::defaults());
     window.show();
     const Grid grid = testing::largestGrid();
     for (int box = 0; box < kBoxes; ++box)

@@ -2,14 +2,15 @@
 // values a file gives are written back and read again unchanged.
 #include "fuzz_support.h"
 
-#include "settings/settings_file.h"
+#include "core/settings_file.h"
+#include "core/text_decoding.h"
 
 using namespace ottavario;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QByteArray bytes = fuzz::bytesOf(data, size);
-    const QStringList values = settings::parseValues(settings::decodeText(bytes));
+    const QStringList values = settings::parseValues(decodeText(bytes));
     fuzz::require(values.size() <= settings::kMaxValues, "more values than the limit");
 
     bool quoteFree = true;
@@ -20,8 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // A value holding a quote cannot be written between quotes; every other
     // value survives a rewrite of the file.
     if (quoteFree) {
-        const QStringList again
-            = settings::parseValues(settings::decodeText(settings::formatValues(values)));
+        const QStringList again = settings::parseValues(decodeText(settings::formatValues(values)));
         fuzz::require(again == values, "values changed by a rewrite");
     }
 

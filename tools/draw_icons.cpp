@@ -1,6 +1,6 @@
-// Draws the command buttons' pictures into src/mainwin/icons, where the
+// Draws the command buttons' pictures into src/widgets/icons, where the
 // program takes them from its resources. Run after changing a picture:
-//   build/tools/draw_icons src/mainwin/icons
+//   build/tools/draw_icons src/widgets/icons
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>

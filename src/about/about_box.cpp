@@ -1,10 +1,10 @@
 #include "about_box.h"
 
+#include "core/settings_file.h"
 #include "core/version.h"
-#include "mainwin/forms.h"
-#include "mainwin/icons.h"
-#include "mainwin/services.h"
-#include "settings/settings_file.h"
+#include "widgets/dialog_services.h"
+#include "widgets/forms.h"
+#include "widgets/icons.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -43,12 +43,11 @@ QString findSystemInfoTool()
 
 bool startSystemInfoTool(const QString& path) { return QProcess::startDetached(path, {}); }
 
-AboutBox::AboutBox(
-    MessageService* messages, const QString& settingsFile, SystemInfoTool tool, QWidget* parent)
+AboutBox::AboutBox(const AppServices& services, SystemInfoTool tool, QWidget* parent)
     : QWidget(parent,
         Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
             | Qt::WindowCloseButtonHint)
-    , m_messages(messages)
+    , m_services(services)
     , m_tool(std::move(tool))
 {
     setObjectName(QStringLiteral("frmAbout"));
@@ -99,7 +98,7 @@ AboutBox::AboutBox(
     bottom->addLayout(buttons);
     layout->addLayout(bottom);
 
-    const auto values = settings::readAll(settingsFile);
+    const auto settings = readSettings(m_services.folder.settingsFile());
     setWindowTitle(QStringLiteral("Informazioni su ") + kProgramTitle);
     version->setText(QStringLiteral("Versione %1.%2.%3")
                          .arg(OTTAVARIO_VERSION_MAJOR)
@@ -107,12 +106,11 @@ AboutBox::AboutBox(
                          .arg(OTTAVARIO_VERSION_PATCH));
     title->setText(kProgramTitle + u'\n' + kCredit);
     disclaimer->setText(kDisclaimer);
-    if (values) {
-        description->setText(settings::value(*values, settings::CompanyName) + u'\n'
-            + settings::value(*values, settings::City));
+    if (settings) {
+        description->setText(settings->companyName + u'\n' + settings->city);
     } else {
-        m_messages->information(
-            this, windowTitle(), values.error().message(QStringLiteral("leggere")));
+        m_services.messages.information(
+            this, windowTitle(), settings.error().message(QStringLiteral("leggere")));
     }
 
     setMinimumWidth(fontMetrics().horizontalAdvance(u'0') * 58);
@@ -126,7 +124,7 @@ void AboutBox::showSystemInfo()
 {
     const QString path = m_tool.find ? m_tool.find() : QString();
     if (path.isEmpty() || !m_tool.start || !m_tool.start(path))
-        m_messages->information(this, kProgramTitle, kNoSystemInfo);
+        m_services.messages.information(this, kProgramTitle, kNoSystemInfo);
 }
 
 void AboutBox::closeEvent(QCloseEvent* event)

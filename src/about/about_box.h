@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/app_services.h"
+
 #include <QWidget>
 
 #include <functional>
@@ -8,15 +10,13 @@ class QLabel;
 
 namespace ottavario {
 
-class MessageService;
-
 // The platform's system-information tool: its path, or an empty text where
 // there is none.
 QString findSystemInfoTool();
 // Starts the tool in a window of its own; false when it could not be started.
 bool startSystemInfoTool(const QString& path);
 
-// How the about box finds and starts the tool; tests put their own here.
+// How the about box finds and starts the tool: these two, or a test's own.
 struct SystemInfoTool {
     std::function<QString()> find = findSystemInfoTool;
     std::function<bool(const QString&)> start = startSystemInfoTool;
@@ -28,8 +28,7 @@ struct SystemInfoTool {
 class AboutBox : public QWidget {
     Q_OBJECT
 public:
-    AboutBox(MessageService* messages, const QString& settingsFile, SystemInfoTool tool = {},
-        QWidget* parent = nullptr);
+    AboutBox(const AppServices& services, SystemInfoTool tool, QWidget* parent = nullptr);
 
     // cmdSysInfo: starts the tool, or says that there is none.
     void showSystemInfo();
@@ -41,7 +40,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    MessageService* m_messages;
+    AppServices m_services;
     SystemInfoTool m_tool;
 };
 

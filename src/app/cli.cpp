@@ -241,7 +241,7 @@ namespace {
     }
 }
 
-int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
+int run(const QStringList& arguments, const DataFolder& folder, QTextStream& out, QTextStream& err)
 {
     if (arguments.isEmpty())
         return usage(err);
@@ -263,7 +263,7 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
     else if (command == QStringLiteral("wins"))
         status = wins(rest, out, err);
     else if (command == QStringLiteral("print")) {
-        status = print::runPrintCommand(rest, out, err);
+        status = print::runPrintCommand(rest, folder.settingsFile(), out, err);
         if (status == kUsage)
             usage(err);
     } else

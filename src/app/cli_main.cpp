@@ -33,5 +33,6 @@ int main(int argc, char* argv[])
     }
     QTextStream out(stdout);
     QTextStream err(stderr);
-    return ottavario::cli::run(QCoreApplication::arguments().mid(1), out, err);
+    return ottavario::cli::run(
+        QCoreApplication::arguments().mid(1), ottavario::DataFolder::fromEnvironment(), out, err);
 }

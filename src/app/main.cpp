@@ -1,10 +1,12 @@
 #include "core/data_folder.h"
+#include "core/settings_file.h"
 #include "core/version.h"
-#include "mainwin/icons.h"
 #include "mainwin/main_window.h"
-#include "mainwin/services.h"
-#include "print/print_service.h"
-#include "settings/settings_file.h"
+#include "mainwin/window_opener.h"
+#include "transfer/volumes.h"
+#include "widgets/dialog_services.h"
+#include "widgets/icons.h"
+#include "widgets/print_service.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -29,22 +31,27 @@ int main(int argc, char* argv[])
 
     QtMessageService messages;
     QtFileDialogService dialogs;
+    const DataFolder folder = DataFolder::fromEnvironment();
 
-    const auto prepared = prepareDataFolder();
+    const auto prepared = folder.prepare();
     if (!prepared) {
         messages.information(nullptr, QStringLiteral("Ottavario*"),
             prepared.error().message(QStringLiteral("preparare")));
         return 1;
     }
-    const auto values = settings::readAll(settingsPath());
-    if (!values) {
+    const auto settings = readSettings(folder.settingsFile());
+    if (!settings) {
         messages.information(nullptr, QStringLiteral("Ottavario*"),
-            values.error().message(QStringLiteral("leggere")));
+            settings.error().message(QStringLiteral("leggere")));
         return 1;
     }
 
-    print::QtPrintService printer(messages, dialogs);
-    MainWindow window({ &messages, &dialogs, &printer }, *values);
+    // Every service the windows use is made here, and only here.
+    print::QtPrintService printer(messages, dialogs, folder.root());
+    const AppServices services { messages, dialogs, printer, folder };
+    SystemVolumes volumes(folder.systems());
+    WindowOpener windows(services, volumes, SystemInfoTool {});
+    MainWindow window(services, windows, *settings);
     window.show();
     return app.exec();
 }

@@ -1,14 +1,13 @@
 #include "check_window.h"
 
-#include "core/data_folder.h"
 #include "core/number.h"
 #include "engine/column_file.h"
-#include "mainwin/forms.h"
-#include "mainwin/grid_entry.h"
-#include "mainwin/icons.h"
-#include "mainwin/services.h"
 #include "systems/description_file.h"
 #include "systems/system_files.h"
+#include "widgets/dialog_services.h"
+#include "widgets/forms.h"
+#include "widgets/grid_entry.h"
+#include "widgets/icons.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -32,10 +31,9 @@ namespace {
     const QString kCrLf = QStringLiteral("\r\n");
 }
 
-CheckWindow::CheckWindow(MessageService* messages, FileDialogService* dialogs, QWidget* parent)
+CheckWindow::CheckWindow(const AppServices& services, QWidget* parent)
     : QMainWindow(parent)
-    , m_messages(messages)
-    , m_dialogs(dialogs)
+    , m_services(services)
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Spoglio sitemi Ottavario*"));
@@ -190,8 +188,8 @@ void CheckWindow::setDescription(const QString& text)
 
 void CheckWindow::openSystem()
 {
-    const QString path = m_dialogs->openFileName(this,
-        { systemsFolder(), QStringLiteral("*.stt"),
+    const QString path = m_services.dialogs.openFileName(this,
+        { m_services.folder.systems(), QStringLiteral("*.stt"),
             QStringLiteral("File sistemi ottavario* (*.stt)"), QStringLiteral("stt") });
     if (!path.isEmpty())
         openSystemAt(path);
@@ -201,7 +199,7 @@ void CheckWindow::openSystemAt(const QString& path)
 {
     const auto description = ottavario::openSystem(path);
     if (!description) {
-        m_messages->information(
+        m_services.messages.information(
             this, kCheckTitle, description.error().message(QStringLiteral("aprire")));
         return;
     }
@@ -228,7 +226,7 @@ void CheckWindow::openSystemAt(const QString& path)
     text += kCrLf + QStringLiteral("Colonne in gioco : ") + QString::number(count);
     setDescription(text);
     if (!columns.isFile())
-        m_messages->information(this, kCheckTitle,
+        m_services.messages.information(this, kCheckTitle,
             QStringLiteral(
                 "Il file delle colonne %1 non esiste: il sistema non si può controllare.")
                 .arg(m_columnFile));
@@ -256,17 +254,17 @@ void CheckWindow::check()
     for (int box = 0; box < kWinningBoxes; ++box)
         values[box] = readNumber(m_winning[box]->text());
     if (const auto repeated = repeatedWinningBox(values)) {
-        m_messages->information(
+        m_services.messages.information(
             this, QStringLiteral("Controllo"), QStringLiteral("Numero doppio controllare "));
         m_winning[*repeated]->focusAndSelect();
         return;
     }
     if (m_openedPath.isEmpty()) {
-        m_messages->information(this, kCheckTitle, QStringLiteral("Aprire un sistema."));
+        m_services.messages.information(this, kCheckTitle, QStringLiteral("Aprire un sistema."));
         return;
     }
     if (!QFileInfo(m_columnFile).isFile()) {
-        m_messages->information(this, kCheckTitle,
+        m_services.messages.information(this, kCheckTitle,
             QStringLiteral(
                 "Il file delle colonne %1 non esiste: il sistema non si può controllare.")
                 .arg(m_columnFile));
@@ -274,7 +272,7 @@ void CheckWindow::check()
     }
     const auto columns = readColumnMasks(m_columnFile);
     if (!columns) {
-        m_messages->information(
+        m_services.messages.information(
             this, kCheckTitle, columns.error().message(QStringLiteral("controllare")));
         return;
     }
@@ -291,7 +289,7 @@ void CheckWindow::check()
 void CheckWindow::requestWins()
 {
     if (m_openedPath.isEmpty()) {
-        m_messages->information(this, kCheckTitle, QStringLiteral("Aprire un sistema."));
+        m_services.messages.information(this, kCheckTitle, QStringLiteral("Aprire un sistema."));
         return;
     }
     emit winsRequested(m_openedPath);

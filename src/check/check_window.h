@@ -1,6 +1,7 @@
 #pragma once
 
 #include "check/scoring.h"
+#include "widgets/app_services.h"
 
 #include <QMainWindow>
 
@@ -13,15 +14,13 @@ class QPlainTextEdit;
 namespace ottavario {
 
 class GridEntry;
-class MessageService;
-class FileDialogService;
 
 // Form3: opens a saved system and counts its columns with 8, 7 and 6 points
 // against the winning column.
 class CheckWindow : public QMainWindow {
     Q_OBJECT
 public:
-    CheckWindow(MessageService* messages, FileDialogService* dialogs, QWidget* parent = nullptr);
+    explicit CheckWindow(const AppServices& services, QWidget* parent = nullptr);
 
     // Text1 as the system's own text, lines ending in CR LF.
     const QString& descriptionText() const { return m_description; }
@@ -49,8 +48,7 @@ private:
     void checkWinningEntry(int box);
     void setDescription(const QString& text);
 
-    MessageService* m_messages;
-    FileDialogService* m_dialogs;
+    AppServices m_services;
 
     QString m_description;
     QString m_openedPath; // Label4; empty while no system is open

@@ -1,33 +1,38 @@
 #include "data_folder.h"
 
-#include "settings/settings_file.h"
+#include "core/settings_file.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 namespace ottavario {
 
-QString dataFolder()
+DataFolder::DataFolder(const QString& root)
+    : m_root(QDir::cleanPath(root))
+{
+}
+
+DataFolder DataFolder::fromEnvironment()
 {
     const QString overridden = qEnvironmentVariable("OTTAVARIO_HOME");
     if (!overridden.isEmpty())
-        return QDir::cleanPath(overridden);
+        return DataFolder(overridden);
 #ifdef Q_OS_WIN
-    return QStringLiteral("c:/ottavario");
+    return DataFolder(QStringLiteral("c:/ottavario"));
 #else
-    return QDir::homePath() + QStringLiteral("/ottavario");
+    return DataFolder(QDir::homePath() + QStringLiteral("/ottavario"));
 #endif
 }
 
-QString systemsFolder() { return dataFolder() + QStringLiteral("/sistemi"); }
-QString workFolder() { return systemsFolder() + QStringLiteral("/tmp"); }
-QString settingsPath() { return dataFolder() + QStringLiteral("/sistema.ini"); }
-QString developedWorkFile() { return workFolder() + QStringLiteral("/tmp"); }
-QString keptWorkFile() { return workFolder() + QStringLiteral("/sistmp"); }
+QString DataFolder::systems() const { return m_root + QStringLiteral("/sistemi"); }
+QString DataFolder::work() const { return systems() + QStringLiteral("/tmp"); }
+QString DataFolder::settingsFile() const { return m_root + QStringLiteral("/sistema.ini"); }
+QString DataFolder::developedWorkFile() const { return work() + QStringLiteral("/tmp"); }
+QString DataFolder::keptWorkFile() const { return work() + QStringLiteral("/sistmp"); }
 
-FileResult<void> prepareDataFolder()
+FileResult<void> DataFolder::prepare() const
 {
-    for (const QString& folder : { dataFolder(), systemsFolder(), workFolder() }) {
+    for (const QString& folder : { m_root, systems(), work() }) {
         const QFileInfo info(folder);
         if (info.isDir())
             continue;
@@ -36,10 +41,10 @@ FileResult<void> prepareDataFolder()
                 info.exists() ? QStringLiteral("esiste già un file con questo nome")
                               : QStringLiteral("la cartella non si può creare") });
     }
-    const QString settings = settingsPath();
+    const QString settings = settingsFile();
     if (QFileInfo::exists(settings) || QFileInfo(settings).isSymLink())
         return {};
-    return settings::writeAll(settings, settings::defaultValues());
+    return writeSettings(settings, Settings::defaults());
 }
 
 } // namespace ottavario

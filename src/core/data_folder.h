@@ -6,17 +6,28 @@
 
 namespace ottavario {
 
-// The program's own folder: OTTAVARIO_HOME when set, otherwise c:\ottavario on
-// Windows and ~/ottavario elsewhere.
-QString dataFolder();
-QString systemsFolder(); // <data>/sistemi
-QString workFolder(); // <data>/sistemi/tmp
-QString settingsPath(); // <data>/sistema.ini
-QString developedWorkFile(); // <data>/sistemi/tmp/tmp
-QString keptWorkFile(); // <data>/sistemi/tmp/sistmp
+// The program's own folder and the places in it. Only fromEnvironment()
+// reads OTTAVARIO_HOME: everything else is handed the folder.
+class DataFolder {
+public:
+    explicit DataFolder(const QString& root);
+    // OTTAVARIO_HOME when set, otherwise c:\ottavario on Windows and
+    // ~/ottavario elsewhere.
+    static DataFolder fromEnvironment();
 
-// Creates what a first start needs: the folders and a settings file with the
-// default prices. An existing settings file is left alone.
-FileResult<void> prepareDataFolder();
+    const QString& root() const { return m_root; }
+    QString systems() const; // <root>/sistemi
+    QString work() const; // <root>/sistemi/tmp
+    QString settingsFile() const; // <root>/sistema.ini
+    QString developedWorkFile() const; // <root>/sistemi/tmp/tmp
+    QString keptWorkFile() const; // <root>/sistemi/tmp/sistmp
+
+    // Creates what a first start needs: the folders and a settings file with
+    // the default prices. An existing settings file is left alone.
+    FileResult<void> prepare() const;
+
+private:
+    QString m_root;
+};
 
 } // namespace ottavario

@@ -1,7 +1,6 @@
 #include "calculation.h"
 
 #include "column_file.h"
-#include "core/data_folder.h"
 #include "development.h"
 #include "guarantee.h"
 #include "optimised_reduction.h"
@@ -20,8 +19,6 @@ int progressMaximum(qint64 developedCount, SystemType type)
 {
     return 100 + progressFactor(type) * static_cast<int>(std::max<qint64>(developedCount, 0) / 30);
 }
-
-WorkFiles WorkFiles::standard() { return { developedWorkFile(), keptWorkFile() }; }
 
 namespace {
     FileResult<void> makeFolderOf(const QString& path)

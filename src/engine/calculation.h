@@ -26,12 +26,10 @@ struct CalculationProgress {
 // 100 + f x floor(n / 30), with f from the system type.
 int progressMaximum(qint64 developedCount, SystemType type);
 
-// The two work files a calculation rewrites.
+// The two work files a calculation rewrites, wherever its caller keeps them.
 struct WorkFiles {
     QString developed; // tmp: the developed columns, typed fields in box order
     QString kept; // sistmp: the kept columns, ascending canonical fields
-
-    static WorkFiles standard(); // in workFolder()
 };
 
 struct ColumnCalculation {
@@ -67,7 +65,7 @@ struct CalculationOptions {
 // progress value moves from its start value towards the maximum with the
 // candidates reduced, and is back at the start value when the call returns.
 FileResult<ColumnCalculation> calculateColumns(const Grid& grid, SystemType type,
-    const WorkFiles& files = WorkFiles::standard(), CalculationProgress* progress = nullptr,
+    const WorkFiles& files, CalculationProgress* progress = nullptr,
     const CalculationOptions& options = {});
 
 } // namespace ottavario

@@ -3,7 +3,7 @@
 #include "core/format.h"
 #include "core/grid.h"
 #include "engine/development.h"
-#include "mainwin/forms.h"
+#include "widgets/forms.h"
 
 #include <QComboBox>
 #include <QGridLayout>

@@ -1,14 +1,8 @@
 #include "print_commands.h"
 
-#include "core/data_folder.h"
 #include "core/file_error.h"
-#include "engine/column_file.h"
 #include "print/document_renderer.h"
-#include "print/flow_pagination.h"
-#include "print/print_service.h"
-#include "print/slip_document.h"
-#include "print/tabulation_document.h"
-#include "settings/settings_file.h"
+#include "print/print_job.h"
 #include "systems/pair_commit.h"
 
 #include <QFileInfo>
@@ -64,13 +58,12 @@ namespace {
         QString columnPrice;
     };
 
-    std::expected<PrintSettings, QString> readSettings()
+    std::expected<PrintSettings, QString> readPrintSettings(const QString& path)
     {
-        const auto values = settings::readAll(settingsPath());
-        if (!values)
-            return std::unexpected(values.error().message(QStringLiteral("leggere")));
-        return PrintSettings { calibrationOf(*values),
-            settings::value(*values, settings::LirePrice) };
+        const auto settings = ottavario::readSettings(path);
+        if (!settings)
+            return std::unexpected(settings.error().message(QStringLiteral("leggere")));
+        return PrintSettings { calibrationOf(*settings), settings->lirePrice };
     }
 
     // A PDF file whole on A4, or the default printer on its own paper.
@@ -115,32 +108,40 @@ namespace {
             err << settled.error().message(QStringLiteral("leggere")) << '\n';
             return kFailed;
         }
-        const auto bytes = readWholeFile(path);
-        if (!bytes) {
-            err << bytes.error().message(QStringLiteral("leggere")) << '\n';
+        const auto columns = columnsInFile(path);
+        if (!columns) {
+            err << columns.error().message(QStringLiteral("leggere")) << '\n';
             return kFailed;
         }
-        const qint64 slipCount = slipCountOf(columnCount(bytes->size()));
         const QString from = args.value(QStringLiteral("--from"));
         const QString to = args.value(QStringLiteral("--to"));
-        const SlipRequest request { path, from.isNull() ? QStringLiteral("1") : from,
-            to.isNull() ? QString::number(slipCount) : to, !args.has(QStringLiteral("--no-name")),
-            !args.has(QStringLiteral("--no-info")), settings.columnPrice, settings.calibration };
-        auto document = layOutSlips(request, *bytes, QFileInfo(path).absolutePath());
-        if (!document) {
-            err << args.file << ": " << document.error().text << '\n';
+        PrintJobRequest request;
+        request.kind = PrintJobKind::Slips;
+        request.systemPath = path;
+        request.systemsFolder = QFileInfo(path).absolutePath();
+        request.columnPrice = settings.columnPrice;
+        request.calibration = settings.calibration;
+        request.firstSlip = from.isNull() ? QStringLiteral("1") : from;
+        request.lastSlip = to.isNull() ? QString::number(slipCountOf(*columns)) : to;
+        request.nameLine = !args.has(QStringLiteral("--no-name"));
+        request.informationSlip = !args.has(QStringLiteral("--no-info"));
+        const auto pages = buildPrintJob(request);
+        if (!pages) {
+            err << args.file << ": " << pages.error().text << '\n';
             return kFailed;
         }
-        return deliver(
-            fixedPages(std::move(*document)), args.value(QStringLiteral("--pdf")), out, err);
+        return deliver(*pages, args.value(QStringLiteral("--pdf")), out, err);
     }
 
     int testPrint(
         const Arguments& args, const PrintSettings& settings, QTextStream& out, QTextStream& err)
     {
-        return deliver(fixedPages(testPrintDocument(
-                           settings.calibration, args.has(QStringLiteral("--first-column-only")))),
-            args.value(QStringLiteral("--pdf")), out, err);
+        PrintJobRequest request;
+        request.calibration = settings.calibration;
+        request.firstColumnOnly = args.has(QStringLiteral("--first-column-only"));
+        // Made of the calibration alone: nothing can refuse it.
+        const auto pages = buildPrintJob(request);
+        return deliver(*pages, args.value(QStringLiteral("--pdf")), out, err);
     }
 
     int tabulation(
@@ -157,20 +158,22 @@ namespace {
                 << "\" (scegliere prospetto, colonne o entrambi)\n";
             return kFailed;
         }
-        const TabulationLayout layout = layouts.value(chosen, TabulationLayout::Prospectus);
         const QString path = QFileInfo(args.file).absoluteFilePath();
         if (const auto settled = settlePair(path); !settled) {
             err << settled.error().message(QStringLiteral("leggere")) << '\n';
             return kFailed;
         }
-        auto flow = tabulationDocument(path, layout, settings.columnPrice);
-        if (!flow) {
-            err << flow.error().message(QStringLiteral("leggere")) << '\n';
+        PrintJobRequest request;
+        request.kind = PrintJobKind::Tabulation;
+        request.systemPath = path;
+        request.columnPrice = settings.columnPrice;
+        request.layout = layouts.value(chosen, TabulationLayout::Prospectus);
+        const auto pages = buildPrintJob(request);
+        if (!pages) {
+            err << pages.error().text << '\n';
             return kFailed;
         }
-        return deliver(
-            [flow = std::move(*flow)](const QPageLayout& page) { return paginate(flow, page); },
-            args.value(QStringLiteral("--pdf")), out, err);
+        return deliver(*pages, args.value(QStringLiteral("--pdf")), out, err);
     }
 }
 
@@ -184,7 +187,8 @@ QString printCommandsUsage()
         "[--pdf OUT.pdf]\n");
 }
 
-int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
+int runPrintCommand(
+    const QStringList& arguments, const QString& settingsFile, QTextStream& out, QTextStream& err)
 {
     using Command = int (*)(const Arguments&, const PrintSettings&, QTextStream&, QTextStream&);
     struct Syntax {
@@ -220,7 +224,7 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
         err << "la stampa richiede un'applicazione grafica\n";
         return kFailed;
     }
-    const auto settings = readSettings();
+    const auto settings = readPrintSettings(settingsFile);
     if (!settings) {
         err << settings.error() << '\n';
         return kFailed;

@@ -14,7 +14,8 @@ namespace ottavario::print {
 // --pdf the pages go to the default printer. Returns 0 done, 1 usage, 2
 // refused or failed, with one line on `err` and nothing written. Needs a
 // QGuiApplication: fonts and painting.
-int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream& err);
+int runPrintCommand(
+    const QStringList& arguments, const QString& settingsFile, QTextStream& out, QTextStream& err);
 
 // The usage lines of those commands.
 QString printCommandsUsage();

@@ -1,7 +1,6 @@
 #include "slip_document.h"
 
 #include "core/column.h"
-#include "core/data_folder.h"
 #include "core/grid.h"
 #include "core/number.h"
 #include "engine/column_file.h"
@@ -198,7 +197,7 @@ SlipLayout layOutSlips(
     return document;
 }
 
-SlipLayout slipDocument(const SlipRequest& request)
+SlipLayout slipDocument(const SlipRequest& request, const QString& systemsFolder)
 {
     if (request.systemPath.isEmpty())
         return std::unexpected(noSystemRefusal());
@@ -206,7 +205,7 @@ SlipLayout slipDocument(const SlipRequest& request)
     if (!bytes)
         return std::unexpected(
             PrintRefusal { printWindowTitle(), bytes.error().message(QStringLiteral("leggere")) });
-    return layOutSlips(request, *bytes, systemsFolder());
+    return layOutSlips(request, *bytes, systemsFolder);
 }
 
 } // namespace ottavario::print

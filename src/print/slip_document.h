@@ -65,6 +65,6 @@ SlipLayout layOutSlips(
     const SlipRequest& request, const QByteArray& columnFile, const QString& systemsFolder);
 
 // layOutSlips() on the column file as it is now.
-SlipLayout slipDocument(const SlipRequest& request);
+SlipLayout slipDocument(const SlipRequest& request, const QString& systemsFolder);
 
 } // namespace ottavario::print

@@ -1,7 +1,6 @@
 #include "slip_grid.h"
 
 #include "core/number.h"
-#include "settings/settings_file.h"
 
 #include <algorithm>
 
@@ -18,26 +17,19 @@ int offsetFromText(QStringView text)
     return static_cast<int>(std::clamp<long long>(readWholeNumber(text), 0, kMaxOffset));
 }
 
-Calibration calibrationOf(const QStringList& settingsValues)
+Calibration calibrationOf(const Settings& settings)
 {
-    return { offsetFromText(settings::value(settingsValues, settings::VerticalOffset)),
-        offsetFromText(settings::value(settingsValues, settings::HorizontalOffset)) };
+    return { offsetFromText(settings.verticalOffset), offsetFromText(settings.horizontalOffset) };
 }
 
 FileResult<void> storeCalibration(const QString& settingsPath, const Calibration& calibration)
 {
-    const QString vertical = QString::number(calibration.vertical);
-    const QString horizontal = QString::number(calibration.horizontal);
-    auto values = settings::readAll(settingsPath);
-    if (!values)
-        return std::unexpected(values.error());
-    if (values->size() >= settings::kValueCount)
-        return settings::rewriteCalibration(settingsPath, vertical, horizontal);
-    while (values->size() < settings::kValueCount)
-        values->append(QString());
-    (*values)[settings::VerticalOffset - 1] = vertical;
-    (*values)[settings::HorizontalOffset - 1] = horizontal;
-    return settings::writeAll(settingsPath, *values);
+    auto settings = readSettings(settingsPath);
+    if (!settings)
+        return std::unexpected(settings.error());
+    settings->verticalOffset = QString::number(calibration.vertical);
+    settings->horizontalOffset = QString::number(calibration.horizontal);
+    return writeSettings(settingsPath, *settings);
 }
 
 } // namespace ottavario::print

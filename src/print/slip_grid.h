@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/file_error.h"
+#include "core/settings_file.h"
 
 #include <QPoint>
 #include <QStringList>
@@ -49,11 +50,11 @@ inline int rowOfNumber(int number) { return number <= kSlipRows ? number : numbe
 // A stored offset by the number rule, brought into 0 to 5000: a text without a
 // number is 0, a fraction is dropped.
 int offsetFromText(QStringView text);
-Calibration calibrationOf(const QStringList& settingsValues);
+Calibration calibrationOf(const Settings& settings);
 
-// Values 12 and 13 of the settings file replaced, every other value kept. A
-// file of fewer than 13 values is first filled up with empty ones, so that
-// the offsets are never silently dropped.
+// The offsets of the settings file replaced, every other value kept. A file
+// of fewer than 13 values is first filled up with empty ones, so that the
+// offsets are never silently dropped.
 FileResult<void> storeCalibration(const QString& settingsPath, const Calibration& calibration);
 
 } // namespace ottavario::print

@@ -1,7 +1,7 @@
 #include "personalisation_window.h"
 
-#include "mainwin/forms.h"
-#include "mainwin/services.h"
+#include "widgets/dialog_services.h"
+#include "widgets/forms.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -16,15 +16,23 @@ namespace ottavario {
 namespace {
     const QString kTitle = QStringLiteral("Personalizzazione programma");
 
-    const std::array<QString, PersonalisationWindow::kBoxes>& boxCaptions()
-    {
-        static const std::array<QString, PersonalisationWindow::kBoxes> captions
-            = { QStringLiteral("Nome società"), QStringLiteral("Via"), QStringLiteral("N°"),
-                  QStringLiteral("C.A.P."), QStringLiteral("Città"), QStringLiteral("Paese"),
-                  QStringLiteral("Telefono"), QStringLiteral("Fax"), QStringLiteral("E-Mail"),
-                  QStringLiteral("Colonna in lire"), QStringLiteral("Colonna in Euro") };
-        return captions;
-    }
+    struct Box {
+        const char16_t* caption;
+        QString Settings::*field;
+    };
+    constexpr std::array<Box, PersonalisationWindow::kBoxes> kFields = { {
+        { u"Nome società", &Settings::companyName },
+        { u"Via", &Settings::street },
+        { u"N°", &Settings::streetNumber },
+        { u"C.A.P.", &Settings::postcode },
+        { u"Città", &Settings::city },
+        { u"Paese", &Settings::country },
+        { u"Telefono", &Settings::telephone },
+        { u"Fax", &Settings::fax },
+        { u"E-Mail", &Settings::email },
+        { u"Colonna in lire", &Settings::lirePrice },
+        { u"Colonna in Euro", &Settings::euroPrice },
+    } };
 
     QFrame* line(QWidget* parent, int index)
     {
@@ -36,26 +44,23 @@ namespace {
     }
 }
 
-PersonalisationWindow::PersonalisationWindow(
-    MessageService* messages, const QString& settingsFile, QWidget* parent)
+PersonalisationWindow::PersonalisationWindow(const AppServices& services, QWidget* parent)
     : QWidget(parent,
         Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
             | Qt::WindowCloseButtonHint)
-    , m_messages(messages)
-    , m_settingsFile(settingsFile)
+    , m_services(services)
 {
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(kTitle);
     setAttribute(Qt::WA_DeleteOnClose);
 
-    const auto& captions = boxCaptions();
     std::array<QWidget*, kBoxes> fields {};
     for (int i = 0; i < kBoxes; ++i) {
         auto* field = new QWidget(this);
         auto* fieldLayout = new QVBoxLayout(field);
         fieldLayout->setContentsMargins(0, 0, 0, 0);
         fieldLayout->setSpacing(2);
-        auto* caption = new QLabel(captions[i], field);
+        auto* caption = new QLabel(QString::fromUtf16(kFields[i].caption), field);
         caption->setObjectName(forms::indexed("Label1", i));
         m_boxes[i] = new QLineEdit(field);
         m_boxes[i]->setObjectName(forms::indexed("Text1", i));
@@ -108,16 +113,16 @@ PersonalisationWindow::PersonalisationWindow(
     setFixedHeight(height());
     forms::centreOnScreen(this);
 
-    const auto values = settings::readAll(m_settingsFile);
-    if (!values) {
+    const auto read = readSettings(m_services.folder.settingsFile());
+    if (!read) {
         m_okButton->setEnabled(false);
-        m_messages->information(this, kTitle, values.error().message(QStringLiteral("leggere")));
+        m_services.messages.information(
+            this, kTitle, read.error().message(QStringLiteral("leggere")));
         return;
     }
+    m_read = *read;
     for (int i = 0; i < kBoxes; ++i)
-        m_boxes[i]->setText(settings::value(*values, i + 1));
-    m_offsets = { settings::value(*values, settings::VerticalOffset),
-        settings::value(*values, settings::HorizontalOffset) };
+        m_boxes[i]->setText(m_read.*kFields[i].field);
 }
 
 void PersonalisationWindow::accept()
@@ -127,28 +132,26 @@ void PersonalisationWindow::accept()
     for (int i = 0; i < kBoxes; ++i) {
         if (!m_boxes[i]->text().contains(u'"'))
             continue;
-        m_messages->information(this, kTitle,
+        m_services.messages.information(this, kTitle,
             QStringLiteral("Il campo \"%1\" contiene le virgolette (\"), che il file delle "
                            "impostazioni non può conservare: toglierle o usare l'apostrofo (').")
-                .arg(boxCaptions()[i]));
+                .arg(QString::fromUtf16(kFields[i].caption)));
         m_boxes[i]->setFocus();
         m_boxes[i]->selectAll();
         return;
     }
-    QStringList values;
-    values.reserve(settings::kValueCount);
-    for (const QLineEdit* box : m_boxes)
-        values.append(box->text());
-    values[settings::EuroPrice - 1].replace(u',', u'.');
-    values.append(m_offsets[0]);
-    values.append(m_offsets[1]);
+    Settings settings = m_read;
+    for (int i = 0; i < kBoxes; ++i)
+        settings.*kFields[i].field = m_boxes[i]->text();
+    settings.euroPrice.replace(u',', u'.');
 
-    const auto written = settings::writeAll(m_settingsFile, values);
+    const auto written = writeSettings(m_services.folder.settingsFile(), settings);
     if (!written) {
-        m_messages->information(this, kTitle, written.error().message(QStringLiteral("scrivere")));
+        m_services.messages.information(
+            this, kTitle, written.error().message(QStringLiteral("scrivere")));
         return;
     }
-    emit pricesChanged(values[settings::LirePrice - 1], values[settings::EuroPrice - 1]);
+    emit pricesChanged(settings.lirePrice, settings.euroPrice);
     close();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "settings/settings_file.h"
+#include "core/settings_file.h"
+#include "widgets/app_services.h"
 
 #include <QWidget>
 
@@ -11,31 +12,31 @@ class QPushButton;
 
 namespace ottavario {
 
-class MessageService;
-
 // Form5: the user's data and the price of one column, kept in the settings
 // file. Deletes itself when closed and emits closed() first, however it was
 // closed (OK, Annulla, title bar).
 class PersonalisationWindow : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kBoxes = 11; // Text1(0..10); values 12 and 13 have no box
+    static constexpr int kBoxes = 11; // Text1(0..10); the offsets have no box
 
-    // Reads `settingsFile` at once; a file that cannot be read is reported and
-    // leaves OK disabled, so nothing unread is overwritten.
-    PersonalisationWindow(
-        MessageService* messages, const QString& settingsFile, QWidget* parent = nullptr);
+    // Reads the settings file at once; a file that cannot be read is reported
+    // and leaves OK disabled, so nothing unread is overwritten.
+    explicit PersonalisationWindow(const AppServices& services, QWidget* parent = nullptr);
 
     QLineEdit* box(int index) const { return m_boxes[index]; }
-    // Values 12 and 13, the print offsets, written back as they were read.
-    const std::array<QString, 2>& carriedOffsets() const { return m_offsets; }
+    // The print offsets, written back as they were read.
+    std::array<QString, 2> carriedOffsets() const
+    {
+        return { m_read.verticalOffset, m_read.horizontalOffset };
+    }
 
-    // OK: writes the 13 values, announces the prices and closes; a failed write
+    // OK: writes the settings, announces the prices and closes; a failed write
     // is reported and the window stays open.
     void accept();
 
 signals:
-    // Value 10 and value 11 with every "," turned into ".".
+    // The lire price, and the euro price with every "," turned into ".".
     void pricesChanged(const QString& lire, const QString& euro);
     void closed();
 
@@ -43,10 +44,10 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    MessageService* m_messages;
-    QString m_settingsFile;
+    AppServices m_services;
     std::array<QLineEdit*, kBoxes> m_boxes {};
-    std::array<QString, 2> m_offsets;
+    // What the file held: the values without a box are written back from here.
+    Settings m_read;
     QPushButton* m_okButton = nullptr;
 };
 

@@ -1,7 +1,7 @@
 #include "description_file.h"
 
 #include "core/number.h"
-#include "settings/settings_file.h"
+#include "core/text_decoding.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -136,7 +136,7 @@ std::expected<SystemDescription, QString> parseDescription(const QByteArray& byt
     if (bytes.size() > kMaxDescriptionBytes)
         return std::unexpected(
             QStringLiteral("il file è troppo grande per essere la descrizione di un sistema"));
-    QString text = settings::decodeText(bytes);
+    QString text = decodeText(bytes);
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
     auto split = splitConditionsBlock(text);

@@ -1,9 +1,8 @@
 #include "transfer_window.h"
 
-#include "core/data_folder.h"
-#include "mainwin/forms.h"
-#include "mainwin/services.h"
 #include "transfer/pair_copy.h"
+#include "widgets/dialog_services.h"
+#include "widgets/forms.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -14,7 +13,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
@@ -70,33 +68,16 @@ namespace {
     }
 }
 
-bool QtDiskQuestion::askInsertDisk(QWidget* parent)
-{
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Informazione."),
-        QStringLiteral("Inserire il disco nell'unità."), QMessageBox::Ok | QMessageBox::Cancel,
-        parent);
-    return box.exec() == QMessageBox::Ok;
-}
-
-TransferWindow::TransferWindow(TransferServices services, QWidget* parent)
+TransferWindow::TransferWindow(const AppServices& services, VolumeService& volumes, QWidget* parent)
     : QWidget(parent, Qt::Window)
-    , m_messages(services.messages)
-    , m_disk(services.disk)
-    , m_volumeService(services.volumes)
+    , m_services(services)
+    , m_volumeService(volumes)
 {
-    if (!m_disk) {
-        m_ownDisk = std::make_unique<QtDiskQuestion>();
-        m_disk = m_ownDisk.get();
-    }
-    if (!m_volumeService) {
-        m_ownVolumes = std::make_unique<SystemVolumes>();
-        m_volumeService = m_ownVolumes.get();
-    }
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(kTitle);
     setAttribute(Qt::WA_DeleteOnClose);
 
-    m_volumes = m_volumeService->volumes();
+    m_volumes = m_volumeService.volumes();
 
     auto* layout = new QHBoxLayout(this);
     auto* sides = new QVBoxLayout;
@@ -197,7 +178,7 @@ int TransferWindow::fallbackVolume(Side side) const
     if (side == Side::Destination && m_source.volume >= 0)
         return m_source.volume;
     // The volume the program's own files live on, as c:\ was.
-    const auto holding = volumeHolding(m_volumes, dataFolder());
+    const auto holding = volumeHolding(m_volumes, m_services.folder.root());
     return holding >= 0 ? int(holding) : 0;
 }
 
@@ -212,7 +193,8 @@ void TransferWindow::driveChanged(Side side, int index)
     while (index >= 0 && index < m_volumes.size()) {
         if (showVolume(side, index))
             return;
-        if (m_disk->askInsertDisk(this))
+        if (m_services.messages.request(this, QStringLiteral("Informazione."),
+                QStringLiteral("Inserire il disco nell'unità.")))
             continue;
         const int fallback = fallbackVolume(side);
         // Cancelled on the fallback itself: nothing else to try.
@@ -228,7 +210,7 @@ void TransferWindow::driveChanged(Side side, int index)
 bool TransferWindow::showVolume(Side side, int index)
 {
     const QString& root = m_volumes[index].root;
-    if (!m_volumeService->isReady(root))
+    if (!m_volumeService.isReady(root))
         return false;
     // A volume opens on the current folder when it holds it, as a drive does.
     const QString current = QDir::currentPath();
@@ -297,7 +279,7 @@ void TransferWindow::folderActivated(Side side, QTreeWidgetItem* item)
     const QString chosen = item->data(0, kPathRole).toString();
     if (showFolder(side, p.volume, chosen))
         return;
-    m_messages->information(this, kTitle,
+    m_services.messages.information(this, kTitle,
         QStringLiteral("Impossibile aprire la cartella %1: non esiste più o non si può leggere.")
             .arg(QDir::toNativeSeparators(chosen)));
     showFolder(side, p.volume, p.folder);
@@ -310,7 +292,7 @@ void TransferWindow::copySelected()
     const auto result = copyPair(m_source.folder, m_destination.folder, name);
     fillFiles(Side::Destination);
     if (!result)
-        m_messages->information(this, kTitle, result.error().message());
+        m_services.messages.information(this, kTitle, result.error().message());
 }
 
 } // namespace ottavario

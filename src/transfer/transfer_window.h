@@ -1,6 +1,7 @@
 #pragma once
 
 #include "transfer/volumes.h"
+#include "widgets/app_services.h"
 
 #include <QWidget>
 
@@ -13,27 +14,6 @@ class QTreeWidgetItem;
 
 namespace ottavario {
 
-class MessageService;
-
-// Asked when a drive is not ready: true for OK (try again), false for Cancel.
-class DiskQuestion {
-public:
-    virtual ~DiskQuestion() = default;
-    virtual bool askInsertDisk(QWidget* parent) = 0;
-};
-
-// "Inserire il disco nell'unità." with OK and Cancel and no icon.
-class QtDiskQuestion final : public DiskQuestion {
-public:
-    bool askInsertDisk(QWidget* parent) override;
-};
-
-struct TransferServices {
-    MessageService* messages = nullptr;
-    DiskQuestion* disk = nullptr; // null: QtDiskQuestion
-    VolumeService* volumes = nullptr; // null: SystemVolumes
-};
-
 // Form4: copies a saved system, its .stg and .stt files, from the source side
 // ("Copia") into the folder of the destination side ("Incolla"). Runs beside
 // the main window; deletes itself when closed and emits closed() first.
@@ -42,7 +22,9 @@ class TransferWindow : public QWidget {
 public:
     enum class Side { Source, Destination };
 
-    explicit TransferWindow(TransferServices services, QWidget* parent = nullptr);
+    // A drive that is not ready is asked for ("Inserire il disco nell'unità."):
+    // OK tries it again, Annulla goes back to another.
+    TransferWindow(const AppServices& services, VolumeService& volumes, QWidget* parent = nullptr);
     ~TransferWindow() override;
 
     const QList<Volume>& volumes() const { return m_volumes; }
@@ -80,11 +62,8 @@ private:
     void setDriveQuietly(Side side, int index);
     int fallbackVolume(Side side) const;
 
-    MessageService* m_messages;
-    DiskQuestion* m_disk;
-    VolumeService* m_volumeService;
-    std::unique_ptr<DiskQuestion> m_ownDisk;
-    std::unique_ptr<VolumeService> m_ownVolumes;
+    AppServices m_services;
+    VolumeService& m_volumeService;
 
     QList<Volume> m_volumes;
     Panel m_source;

@@ -1,7 +1,5 @@
 #include "volumes.h"
 
-#include "core/data_folder.h"
-
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
@@ -70,12 +68,17 @@ bool isUserVolume(const QByteArray& fileSystemType, const QByteArray& device, co
     return device.startsWith("/dev/") || networkTypes.contains(fileSystemType);
 }
 
+SystemVolumes::SystemVolumes(QString systemsFolder)
+    : m_systemsFolder(std::move(systemsFolder))
+{
+}
+
 QList<Volume> SystemVolumes::volumes()
 {
     QList<Volume> result;
     // The saved systems first: what is exported starts there, what is
     // imported ends there.
-    const QString systems = QDir::fromNativeSeparators(systemsFolder());
+    const QString systems = QDir::fromNativeSeparators(m_systemsFolder);
     if (QFileInfo(systems).isDir())
         result.append({ systems,
             QStringLiteral("%1 [sistemi Ottavario*]").arg(QDir::toNativeSeparators(systems)) });

@@ -26,8 +26,12 @@ public:
 // The folder of saved systems, then the platform's drives and volumes.
 class SystemVolumes final : public VolumeService {
 public:
+    explicit SystemVolumes(QString systemsFolder);
     QList<Volume> volumes() override;
     bool isReady(const QString& root) override;
+
+private:
+    QString m_systemsFolder;
 };
 
 // Whether a mounted file system is one a user keeps files on, not one of the

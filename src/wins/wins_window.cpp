@@ -1,11 +1,10 @@
 #include "wins_window.h"
 
-#include "core/data_folder.h"
-#include "mainwin/forms.h"
-#include "mainwin/icons.h"
-#include "mainwin/services.h"
 #include "print/flow_pagination.h"
-#include "print/print_service.h"
+#include "widgets/dialog_services.h"
+#include "widgets/forms.h"
+#include "widgets/icons.h"
+#include "widgets/print_service.h"
 #include "wins/wins_chart.h"
 #include "wins/wins_document.h"
 
@@ -81,7 +80,7 @@ namespace {
     }
 }
 
-WinsWindow::WinsWindow(WinsWindowServices services, QWidget* parent)
+WinsWindow::WinsWindow(const AppServices& services, QWidget* parent)
     : QMainWindow(parent)
     , m_services(services)
 {
@@ -301,8 +300,8 @@ void WinsWindow::fillTable(QTableWidget* table, const WinTable& wins)
 
 void WinsWindow::openSystem()
 {
-    const QString path = m_services.dialogs->openFileName(this,
-        { systemsFolder(), QStringLiteral("*.stt"),
+    const QString path = m_services.dialogs.openFileName(this,
+        { m_services.folder.systems(), QStringLiteral("*.stt"),
             QStringLiteral("File sistemi ottavario* (*.stt)"), QStringLiteral("stt") });
     if (!path.isEmpty())
         openSystemAt(path);
@@ -312,7 +311,7 @@ void WinsWindow::openSystemAt(const QString& sttPath)
 {
     auto system = readWinsSystem(sttPath);
     if (!system) {
-        m_services.messages->information(
+        m_services.messages.information(
             this, kTitle, system.error().message(QStringLiteral("aprire")));
         return;
     }
@@ -322,7 +321,7 @@ void WinsWindow::openSystemAt(const QString& sttPath)
 std::optional<print::FlowDocument> WinsWindow::document()
 {
     if (!m_report) {
-        m_services.messages->information(this, kTitle,
+        m_services.messages.information(this, kTitle,
             m_counting ? QStringLiteral("Attendere la fine del calcolo delle vincite.")
                        : QStringLiteral("Aprire un sistema."));
         return std::nullopt;
@@ -336,15 +335,15 @@ void WinsWindow::print()
     if (!flow)
         return;
     const print::PrintOutcome outcome
-        = m_services.printer->print(this, print::paginate(*flow, m_services.printer->pageLayout()));
+        = m_services.printer.print(this, print::paginate(*flow, m_services.printer.pageLayout()));
     if (outcome.status == print::PrintStatus::Failed)
-        m_services.messages->information(this, kTitle, outcome.reason);
+        m_services.messages.information(this, kTitle, outcome.reason);
 }
 
 void WinsWindow::preview()
 {
     if (auto flow = document())
-        m_services.printer->preview(this, [flow = std::move(*flow)](const QPageLayout& page) {
+        m_services.printer.preview(this, [flow = std::move(*flow)](const QPageLayout& page) {
             return print::paginate(flow, page);
         });
 }
@@ -354,13 +353,14 @@ void WinsWindow::saveAsPdf()
     const auto flow = document();
     if (!flow)
         return;
-    const QString path = m_services.dialogs->saveFileName(this, print::pdfFileRequest(flow->name));
+    const QString path = m_services.dialogs.saveFileName(
+        this, print::pdfFileRequest(flow->name, m_services.folder.root()));
     if (path.isEmpty())
         return;
     if (const auto written
-        = print::renderFlowToPdfFile(path, *flow, 1, m_services.printer->pageLayout());
+        = print::renderFlowToPdfFile(path, *flow, 1, m_services.printer.pageLayout());
         !written)
-        m_services.messages->information(
+        m_services.messages.information(
             this, kTitle, written.error().message(QStringLiteral("scrivere")));
 }
 

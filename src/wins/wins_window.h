@@ -1,6 +1,7 @@
 #pragma once
 
 #include "print/flow_document.h"
+#include "widgets/app_services.h"
 #include "wins/wins_report.h"
 
 #include <QFutureWatcher>
@@ -16,19 +17,7 @@ class QTableWidget;
 
 namespace ottavario {
 
-class MessageService;
-class FileDialogService;
 class WinsChart;
-
-namespace print {
-    class PrintService;
-}
-
-struct WinsWindowServices {
-    MessageService* messages = nullptr;
-    FileDialogService* dialogs = nullptr;
-    print::PrintService* printer = nullptr;
-};
 
 // Prospetto vincite: what a system wins, exactly, if one of its own developed
 // columns wins and over every possible winning column; printable in the
@@ -36,7 +25,7 @@ struct WinsWindowServices {
 class WinsWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit WinsWindow(WinsWindowServices services, QWidget* parent = nullptr);
+    explicit WinsWindow(const AppServices& services, QWidget* parent = nullptr);
     ~WinsWindow() override;
 
     // Counts the tables of the system and shows them; a system given while
@@ -67,7 +56,7 @@ private:
     void fillTable(QTableWidget* table, const WinTable& wins);
     std::optional<print::FlowDocument> document();
 
-    WinsWindowServices m_services;
+    AppServices m_services;
     WinsSystem m_system;
     std::optional<WinsSystem> m_next;
     std::optional<WinsReport> m_report;

@@ -1,5 +1,6 @@
 #include "about/about_box.h"
-#include "settings/settings_file.h"
+#include "core/settings_file.h"
+#include "support/recording_print_service.h"
 #include "support/recording_services.h"
 
 #include <QDir>
@@ -27,12 +28,15 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_file;
     testing::RecordingMessageService m_messages;
+    testing::ScriptedFileDialogs m_dialogs;
+    testing::RecordingPrintService m_printer;
     QPointer<AboutBox> m_box;
     QStringList m_started;
 
     void open(SystemInfoTool tool = {})
     {
-        m_box = new AboutBox(&m_messages, m_file, std::move(tool));
+        m_box = new AboutBox(
+            { m_messages, m_dialogs, m_printer, DataFolder(m_dir->path()) }, std::move(tool));
         m_box->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_box));
     }
@@ -54,11 +58,11 @@ private slots:
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_dir->isValid());
         m_file = m_dir->filePath(QStringLiteral("sistema.ini"));
-        QStringList values = settings::defaultValues();
-        values[settings::CompanyName - 1] = QStringLiteral("Ricevitoria Centrale");
-        values[settings::Street - 1] = QStringLiteral("Via Roma, 5");
-        values[settings::City - 1] = QStringLiteral("Forlì");
-        QVERIFY(settings::writeAll(m_file, values));
+        Settings settings = Settings::defaults();
+        settings.companyName = QStringLiteral("Ricevitoria Centrale");
+        settings.street = QStringLiteral("Via Roma, 5");
+        settings.city = QStringLiteral("Forlì");
+        QVERIFY(writeSettings(m_file, settings));
         m_messages.shown.clear();
         m_started.clear();
     }

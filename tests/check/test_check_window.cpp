@@ -1,8 +1,9 @@
 #include "check/check_window.h"
 #include "core/data_folder.h"
 #include "engine/column_file.h"
-#include "mainwin/grid_entry.h"
+#include "support/recording_print_service.h"
 #include "support/recording_services.h"
+#include "widgets/grid_entry.h"
 
 #include <QAction>
 #include <QFile>
@@ -38,12 +39,15 @@ class TestCheckWindow : public QObject {
 
 private:
     QTemporaryDir m_home;
+    DataFolder folder() const { return DataFolder(m_home.path()); }
     testing::RecordingMessageService m_messages;
     testing::ScriptedFileDialogs m_dialogs;
+    testing::RecordingPrintService m_printer;
+    AppServices services() { return { m_messages, m_dialogs, m_printer, folder() }; }
     std::unique_ptr<CheckWindow> m_window;
 
-    QString sttPath() const { return systemsFolder() + QStringLiteral("/prova.stt"); }
-    QString stgPath() const { return systemsFolder() + QStringLiteral("/prova.stg"); }
+    QString sttPath() const { return folder().systems() + QStringLiteral("/prova.stt"); }
+    QString stgPath() const { return folder().systems() + QStringLiteral("/prova.stg"); }
 
     QString result(int i) const
     {
@@ -76,18 +80,14 @@ private:
     }
 
 private slots:
-    void initTestCase()
-    {
-        qputenv("OTTAVARIO_HOME", m_home.path().toLocal8Bit());
-        QVERIFY(prepareDataFolder().has_value());
-    }
+    void initTestCase() { QVERIFY(folder().prepare().has_value()); }
 
     void init()
     {
         QFile::remove(sttPath());
         QFile::remove(stgPath());
         m_messages.shown.clear();
-        m_window = std::make_unique<CheckWindow>(&m_messages, &m_dialogs);
+        m_window = std::make_unique<CheckWindow>(services());
         m_window->setAttribute(Qt::WA_DeleteOnClose, false);
         m_window->show();
         m_window->activateWindow();
@@ -120,7 +120,7 @@ private slots:
         m_dialogs.answers = { sttPath() };
         m_window->findChild<QToolButton*>(QStringLiteral("Command1"))->click();
         QCOMPARE(m_dialogs.requests.last().fileName, QStringLiteral("*.stt"));
-        QCOMPARE(m_dialogs.requests.last().folder, systemsFolder());
+        QCOMPARE(m_dialogs.requests.last().folder, folder().systems());
         QCOMPARE(m_window->descriptionText(),
             QStringLiteral(
                 "Numeri in gioco \r\nCasella 1 :  5 7\r\nCasella 2 :  12\r\n"
@@ -279,7 +279,7 @@ private slots:
         writeSystem();
         m_window->openSystemAt(sttPath());
         const QString before = m_window->descriptionText();
-        const QString other = systemsFolder() + QStringLiteral("/rotto.stt");
+        const QString other = folder().systems() + QStringLiteral("/rotto.stt");
         writeFile(other, "1\r\n2\r\n");
         m_window->openSystemAt(other);
         QCOMPARE(m_messages.shown.size(), 1);

@@ -2,8 +2,9 @@
 // and files no reader should take for data. Every reader answers with data or
 // a reason in Italian, and leaves the file as it was.
 #include "core/number.h"
+#include "core/settings_file.h"
+#include "core/text_decoding.h"
 #include "engine/column_file.h"
-#include "settings/settings_file.h"
 #include "support/test_files.h"
 #include "systems/description_file.h"
 
@@ -80,7 +81,7 @@ private slots:
         const QByteArray bytes = contentsOf(path);
 
         if (reader == u"settings") {
-            const QStringList values = settings::parseValues(settings::decodeText(bytes));
+            const QStringList values = settings::parseValues(decodeText(bytes));
             QVERIFY(values.size() <= settings::kMaxValues);
             for (const QString& value : values)
                 QVERIFY(!value.contains(u'\r') && !value.contains(u'\n'));

@@ -56,12 +56,15 @@ void DataFolderTest::paths()
     const QString home = m_dir.path();
     qputenv("OTTAVARIO_HOME", QFile::encodeName(home + suffix));
 
-    QCOMPARE(dataFolder(), home);
-    QCOMPARE(systemsFolder(), home + u"/sistemi"_s);
-    QCOMPARE(workFolder(), home + u"/sistemi/tmp"_s);
-    QCOMPARE(settingsPath(), home + u"/sistema.ini"_s);
-    QCOMPARE(developedWorkFile(), home + u"/sistemi/tmp/tmp"_s);
-    QCOMPARE(keptWorkFile(), home + u"/sistemi/tmp/sistmp"_s);
+    const DataFolder folder = DataFolder::fromEnvironment();
+    QCOMPARE(folder.root(), home);
+    QCOMPARE(folder.systems(), home + u"/sistemi"_s);
+    QCOMPARE(folder.work(), home + u"/sistemi/tmp"_s);
+    QCOMPARE(folder.settingsFile(), home + u"/sistema.ini"_s);
+    QCOMPARE(folder.developedWorkFile(), home + u"/sistemi/tmp/tmp"_s);
+    QCOMPARE(folder.keptWorkFile(), home + u"/sistemi/tmp/sistmp"_s);
+    // Named directly, as the tests and the windows' callers do.
+    QCOMPARE(DataFolder(home + suffix).systems(), home + u"/sistemi"_s);
 }
 
 void DataFolderTest::prepare_createsFoldersAndSettings_data()
@@ -82,9 +85,9 @@ void DataFolderTest::prepare_createsFoldersAndSettings()
     const QString home = dir.filePath(u"ottavario"_s);
     if (!existing.isEmpty())
         QVERIFY(QDir().mkpath(home + u"/"_s + existing));
-    qputenv("OTTAVARIO_HOME", QFile::encodeName(home));
+    const DataFolder folder(home);
 
-    const auto result = prepareDataFolder();
+    const auto result = folder.prepare();
     QVERIFY2(
         result.has_value(), qPrintable(result ? QString() : result.error().message(u"creare"_s)));
     QVERIFY(QFileInfo(home + u"/sistemi"_s).isDir());
@@ -92,7 +95,7 @@ void DataFolderTest::prepare_createsFoldersAndSettings()
     QCOMPARE(contentsOf(home + u"/sistema.ini"_s), defaultSettings());
 
     // A second start changes nothing.
-    QVERIFY(prepareDataFolder().has_value());
+    QVERIFY(folder.prepare().has_value());
     QCOMPARE(contentsOf(home + u"/sistema.ini"_s), defaultSettings());
 }
 
@@ -100,17 +103,17 @@ void DataFolderTest::prepare_leavesExistingSettings()
 {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    qputenv("OTTAVARIO_HOME", QFile::encodeName(dir.path()));
+    const DataFolder folder(dir.path());
     const QByteArray mine("\"Bar Sport\"\r\n\"Via Roma, 5\"\r\n\"1000\"\r\n");
     QVERIFY(writeBytes(dir.filePath(u"sistema.ini"_s), mine));
 
-    QVERIFY(prepareDataFolder().has_value());
+    QVERIFY(folder.prepare().has_value());
     QCOMPARE(contentsOf(dir.filePath(u"sistema.ini"_s)), mine);
     QVERIFY(QFileInfo(dir.filePath(u"sistemi/tmp"_s)).isDir());
 
     // An empty settings file is the user's too.
     QVERIFY(writeBytes(dir.filePath(u"sistema.ini"_s), QByteArray()));
-    QVERIFY(prepareDataFolder().has_value());
+    QVERIFY(folder.prepare().has_value());
     QCOMPARE(contentsOf(dir.filePath(u"sistema.ini"_s)), QByteArray());
 }
 
@@ -131,9 +134,7 @@ void DataFolderTest::prepare_refusesFileInPlaceOfFolder()
     const QString blocker = dir.filePath(file);
     QVERIFY(QDir().mkpath(QFileInfo(blocker).absolutePath()));
     QVERIFY(writeBytes(blocker, "not a folder"));
-    qputenv("OTTAVARIO_HOME", QFile::encodeName(home));
-
-    const auto result = prepareDataFolder();
+    const auto result = DataFolder(home).prepare();
     QVERIFY(!result);
     QCOMPARE(result.error().path, blocker);
     QVERIFY(!result.error().reason.isEmpty());

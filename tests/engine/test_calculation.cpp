@@ -57,13 +57,17 @@ private slots:
 
 private:
     std::unique_ptr<QTemporaryDir> m_home;
+    DataFolder folder() const { return DataFolder(m_home->path()); }
+    WorkFiles workFiles() const
+    {
+        return { folder().developedWorkFile(), folder().keptWorkFile() };
+    }
 };
 
 void CalculationTest::init()
 {
     m_home = std::make_unique<QTemporaryDir>();
     QVERIFY(m_home->isValid());
-    qputenv("OTTAVARIO_HOME", m_home->path().toLocal8Bit());
 }
 
 void CalculationTest::writesBothWorkFiles_data()
@@ -84,44 +88,44 @@ void CalculationTest::writesBothWorkFiles()
     QFETCH(QByteArray, kept);
 
     // Stale files of an earlier run are replaced, and the missing work folder is made.
-    QVERIFY(!QDir(workFolder()).exists());
-    const auto result = calculateColumns(mixedGrid(), type);
+    QVERIFY(!QDir(folder().work()).exists());
+    const auto result = calculateColumns(mixedGrid(), type, workFiles());
     QVERIFY2(result, qPrintable(result ? QString() : result.error().message(u"scrivere"_s)));
     QCOMPARE(result->developedCount, 2);
     QCOMPARE(static_cast<qsizetype>(result->kept.size()) * 16, kept.size());
-    QCOMPARE(contents(developedWorkFile()), "12 330 425 618 905 330 425 618 9"_ba);
-    QCOMPARE(contents(keptWorkFile()), kept);
+    QCOMPARE(contents(folder().developedWorkFile()), "12 330 425 618 905 330 425 618 9"_ba);
+    QCOMPARE(contents(folder().keptWorkFile()), kept);
 
-    writeFile(keptWorkFile(), "stale"_ba);
-    QVERIFY(calculateColumns(mixedGrid(), type));
-    QCOMPARE(contents(keptWorkFile()), kept);
+    writeFile(folder().keptWorkFile(), "stale"_ba);
+    QVERIFY(calculateColumns(mixedGrid(), type, workFiles()));
+    QCOMPARE(contents(folder().keptWorkFile()), kept);
 }
 
 void CalculationTest::noValidCombinationLeavesEmptyFiles()
 {
-    writeFile(developedWorkFile(), " 1 2 3 4 5 6 7 8"_ba);
-    writeFile(keptWorkFile(), " 1 2 3 4 5 6 7 8"_ba);
+    writeFile(folder().developedWorkFile(), " 1 2 3 4 5 6 7 8"_ba);
+    writeFile(folder().keptWorkFile(), " 1 2 3 4 5 6 7 8"_ba);
     const Grid grid = gridOfNumbers({ { { 7 }, { 7 }, { 1 }, { 2 }, { 3 }, { 4 }, { 5 }, { 6 } } });
-    const auto result = calculateColumns(grid, SystemType::SeiPunti);
+    const auto result = calculateColumns(grid, SystemType::SeiPunti, workFiles());
     QVERIFY(result);
     QCOMPARE(result->developedCount, 0);
     QVERIFY(result->kept.empty());
-    QVERIFY(QFile::exists(developedWorkFile()));
-    QVERIFY(QFile::exists(keptWorkFile()));
-    QCOMPARE(contents(developedWorkFile()), QByteArray());
-    QCOMPARE(contents(keptWorkFile()), QByteArray());
+    QVERIFY(QFile::exists(folder().developedWorkFile()));
+    QVERIFY(QFile::exists(folder().keptWorkFile()));
+    QCOMPARE(contents(folder().developedWorkFile()), QByteArray());
+    QCOMPARE(contents(folder().keptWorkFile()), QByteArray());
 }
 
 void CalculationTest::largestGridFillsTheDevelopedFile()
 {
-    const auto result = calculateColumns(largestGrid(), SystemType::CinquePunti);
+    const auto result = calculateColumns(largestGrid(), SystemType::CinquePunti, workFiles());
     QVERIFY(result);
     QCOMPARE(result->developedCount, 279'841);
-    QCOMPARE(QFileInfo(developedWorkFile()).size(), 279'841 * 16);
-    QCOMPARE(QFileInfo(keptWorkFile()).size(), 331 * 16);
+    QCOMPARE(QFileInfo(folder().developedWorkFile()).size(), 279'841 * 16);
+    QCOMPARE(QFileInfo(folder().keptWorkFile()).size(), 331 * 16);
     const QByteArray first = " 1 2 91017182526"_ba;
-    QCOMPARE(contents(developedWorkFile()).left(16), first);
-    QCOMPARE(contents(keptWorkFile()).left(16), first);
+    QCOMPARE(contents(folder().developedWorkFile()).left(16), first);
+    QCOMPARE(contents(folder().keptWorkFile()).left(16), first);
 }
 
 void CalculationTest::unusableWorkFileIsAnError_data()
@@ -145,13 +149,14 @@ void CalculationTest::unusableWorkFileIsAnError()
     else
         writeFile(path, "not a folder"_ba);
 
-    const auto result = calculateColumns(workedExampleGrid(), SystemType::SeiPunti);
+    const auto result = calculateColumns(workedExampleGrid(), SystemType::SeiPunti, workFiles());
     QVERIFY(!result);
-    QCOMPARE(result.error().path, developedNamed ? developedWorkFile() : keptWorkFile());
+    QCOMPARE(result.error().path,
+        developedNamed ? folder().developedWorkFile() : folder().keptWorkFile());
     QVERIFY(!result.error().reason.isEmpty());
     // No half result stays behind to be saved as if it were whole.
-    QVERIFY(!QFileInfo(developedWorkFile()).isFile());
-    QVERIFY(!QFileInfo(keptWorkFile()).isFile());
+    QVERIFY(!QFileInfo(folder().developedWorkFile()).isFile());
+    QVERIFY(!QFileInfo(folder().keptWorkFile()).isFile());
 }
 
 void CalculationTest::aFailedWriteDropsThePartner_data()
@@ -209,8 +214,7 @@ void CalculationTest::progressEndsAtItsStart()
     CalculationProgress progress;
     progress.value = 57;
     progress.maximum = 5000; // left by an earlier calculation
-    const auto result
-        = calculateColumns(grid, SystemType::SeiPunti, WorkFiles::standard(), &progress);
+    const auto result = calculateColumns(grid, SystemType::SeiPunti, workFiles(), &progress);
     QVERIFY(result);
     QCOMPARE(result->developedCount, 300);
     QCOMPARE(progress.maximum.load(), 200);

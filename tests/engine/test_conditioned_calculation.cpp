@@ -69,9 +69,13 @@ Conditions randomConditions(QRandomGenerator& random, const std::vector<ColumnMa
 class TestConditionedCalculation : public QObject {
     Q_OBJECT
     QTemporaryDir m_home;
+    DataFolder folder() const { return DataFolder(m_home.path()); }
+    WorkFiles workFiles() const
+    {
+        return { folder().developedWorkFile(), folder().keptWorkFile() };
+    }
 
 private slots:
-    void initTestCase() { qputenv("OTTAVARIO_HOME", m_home.path().toLocal8Bit()); }
 
     // Random grids of up to 3 numbers a box and random conditions, greedy and
     // optimised: the columns in play are those that meet the conditions, the
@@ -101,8 +105,8 @@ private slots:
             const CalculationOptions options {
                 .optimised = optimised, .optimisationWork = 2'000'000, .conditions = conditions
             };
-            const auto result = calculateColumns(
-                grid, static_cast<SystemType>(t), WorkFiles::standard(), nullptr, options);
+            const auto result
+                = calculateColumns(grid, static_cast<SystemType>(t), workFiles(), nullptr, options);
             QVERIFY(result);
 
             std::vector<ColumnMask> inPlay;
@@ -113,8 +117,8 @@ private slots:
             QCOMPARE(result->developedCount, qint64(developed.size()));
             QVERIFY(result->conditioned);
             QCOMPARE(result->inPlay, inPlay);
-            QCOMPARE(readColumnMasks(developedWorkFile()).value(), inPlay);
-            QCOMPARE(readColumnMasks(keptWorkFile()).value(), result->kept);
+            QCOMPARE(readColumnMasks(folder().developedWorkFile()).value(), inPlay);
+            QCOMPARE(readColumnMasks(folder().keptWorkFile()).value(), result->kept);
 
             const std::set<ColumnMask> playable(inPlay.begin(), inPlay.end());
             for (ColumnMask k : result->kept)
@@ -128,7 +132,7 @@ private slots:
 
     void noConditionsPlayEveryColumn()
     {
-        const auto result = calculateColumns(mediumGrid(), SystemType::SeiPunti);
+        const auto result = calculateColumns(mediumGrid(), SystemType::SeiPunti, workFiles());
         QVERIFY(result);
         QVERIFY(!result->conditioned);
         QCOMPARE(result->inPlay, developColumns(mediumGrid()).masks);

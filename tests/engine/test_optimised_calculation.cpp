@@ -49,13 +49,17 @@ private slots:
 
 private:
     std::unique_ptr<QTemporaryDir> m_home;
+    DataFolder folder() const { return DataFolder(m_home->path()); }
+    WorkFiles workFiles() const
+    {
+        return { folder().developedWorkFile(), folder().keptWorkFile() };
+    }
 };
 
 void OptimisedCalculationTest::init()
 {
     m_home = std::make_unique<QTemporaryDir>();
     QVERIFY(m_home->isValid());
-    qputenv("OTTAVARIO_HOME", m_home->path().toLocal8Bit());
 }
 
 void OptimisedCalculationTest::everyCalculationIsVerified_data()
@@ -75,8 +79,7 @@ void OptimisedCalculationTest::everyCalculationIsVerified()
     QFETCH(bool, optimise);
     CalculationOptions options = optimised();
     options.optimised = optimise;
-    const auto result
-        = calculateColumns(mediumGrid(), type, WorkFiles::standard(), nullptr, options);
+    const auto result = calculateColumns(mediumGrid(), type, workFiles(), nullptr, options);
     QVERIFY(result);
     QVERIFY(result->guaranteeVerified);
     QVERIFY(!result->kept.empty());
@@ -84,12 +87,12 @@ void OptimisedCalculationTest::everyCalculationIsVerified()
 
 void OptimisedCalculationTest::optimisedWritesAscendingRecords()
 {
-    const auto greedy = calculateColumns(disjointThreeGrid(), SystemType::SeiPunti);
+    const auto greedy = calculateColumns(disjointThreeGrid(), SystemType::SeiPunti, workFiles());
     QVERIFY(greedy);
-    const QByteArray developedFile = contents(developedWorkFile());
+    const QByteArray developedFile = contents(folder().developedWorkFile());
 
     const auto result = calculateColumns(
-        disjointThreeGrid(), SystemType::SeiPunti, WorkFiles::standard(), nullptr, optimised());
+        disjointThreeGrid(), SystemType::SeiPunti, workFiles(), nullptr, optimised());
     QVERIFY(result);
     QVERIFY(result->guaranteeVerified);
     QCOMPARE(result->developedCount, 6561);
@@ -97,10 +100,10 @@ void OptimisedCalculationTest::optimisedWritesAscendingRecords()
     QCOMPARE(greedy->kept.size(), size_t(198));
     // The developed file is the same; the kept file holds the kept columns in
     // canonical records, read back as the same columns.
-    QCOMPARE(contents(developedWorkFile()), developedFile);
-    const QByteArray kept = contents(keptWorkFile());
+    QCOMPARE(contents(folder().developedWorkFile()), developedFile);
+    const QByteArray kept = contents(folder().keptWorkFile());
     QCOMPARE(kept, formatColumnMasks(result->kept));
-    const auto reread = readColumnMasks(keptWorkFile());
+    const auto reread = readColumnMasks(folder().keptWorkFile());
     QVERIFY(reread);
     QCOMPARE(*reread, result->kept);
     for (qsizetype r = 0; r < kept.size() / kRecordSize; ++r) {
@@ -111,20 +114,20 @@ void OptimisedCalculationTest::optimisedWritesAscendingRecords()
 
 void OptimisedCalculationTest::integraleIsUnaffected()
 {
-    QVERIFY(calculateColumns(mediumGrid(), SystemType::Integrale));
-    const QByteArray plain = contents(keptWorkFile());
-    const auto result = calculateColumns(
-        mediumGrid(), SystemType::Integrale, WorkFiles::standard(), nullptr, optimised());
+    QVERIFY(calculateColumns(mediumGrid(), SystemType::Integrale, workFiles()));
+    const QByteArray plain = contents(folder().keptWorkFile());
+    const auto result
+        = calculateColumns(mediumGrid(), SystemType::Integrale, workFiles(), nullptr, optimised());
     QVERIFY(result);
-    QCOMPARE(contents(keptWorkFile()), plain);
+    QCOMPARE(contents(folder().keptWorkFile()), plain);
     QCOMPARE(result->kept.size(), size_t(216));
 }
 
 void OptimisedCalculationTest::stoppedAtOnceKeepsTheGreedy()
 {
     const std::atomic<bool> stop { true };
-    const auto result = calculateColumns(disjointThreeGrid(), SystemType::CinquePunti,
-        WorkFiles::standard(), nullptr, optimised(&stop));
+    const auto result = calculateColumns(
+        disjointThreeGrid(), SystemType::CinquePunti, workFiles(), nullptr, optimised(&stop));
     QVERIFY(result);
     QVERIFY(result->guaranteeVerified);
     QCOMPARE(result->kept, reduceColumns(developColumns(disjointThreeGrid()).masks, 5));
@@ -135,7 +138,7 @@ void OptimisedCalculationTest::progressEndsAtItsStart()
     CalculationProgress progress;
     progress.value = 57; // left by an earlier calculation
     const auto result = calculateColumns(
-        mediumGrid(), SystemType::SettePunti, WorkFiles::standard(), &progress, optimised());
+        mediumGrid(), SystemType::SettePunti, workFiles(), &progress, optimised());
     QVERIFY(result);
     QCOMPARE(progress.maximum.load(), progressMaximum(216, SystemType::SettePunti));
     QCOMPARE(progress.value.load(), CalculationProgress::kStartValue);

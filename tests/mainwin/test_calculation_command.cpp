@@ -1,9 +1,13 @@
 #include "core/data_folder.h"
+#include "core/settings_file.h"
+#include "engine/calculation.h"
 #include "engine/preview_model.h"
-#include "mainwin/grid_entry.h"
 #include "mainwin/main_window.h"
-#include "settings/settings_file.h"
+#include "mainwin/window_opener.h"
+#include "support/recording_print_service.h"
 #include "support/recording_services.h"
+#include "transfer/volumes.h"
+#include "widgets/grid_entry.h"
 
 #include <QAction>
 #include <QApplication>
@@ -32,8 +36,17 @@ class TestCalculationCommand : public QObject {
 
 private:
     QTemporaryDir m_home;
+    DataFolder folder() const { return DataFolder(m_home.path()); }
+    WorkFiles workFiles() const
+    {
+        return { folder().developedWorkFile(), folder().keptWorkFile() };
+    }
     testing::RecordingMessageService m_messages;
     testing::ScriptedFileDialogs m_dialogs;
+    testing::RecordingPrintService m_printer;
+    AppServices services() { return { m_messages, m_dialogs, m_printer, folder() }; }
+    SystemVolumes m_volumes { folder().systems() };
+    WindowOpener m_windows { services(), m_volumes, {} };
     std::unique_ptr<MainWindow> m_window;
 
     QString labelText(const char* name) const
@@ -87,16 +100,14 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_home.isValid());
-        qputenv("OTTAVARIO_HOME", m_home.path().toLocal8Bit());
         QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
     }
 
     void init()
     {
-        QVERIFY(prepareDataFolder().has_value());
+        QVERIFY(folder().prepare().has_value());
         m_messages.shown.clear();
-        m_window = std::make_unique<MainWindow>(
-            MainWindowServices { &m_messages, &m_dialogs }, settings::defaultValues());
+        m_window = std::make_unique<MainWindow>(services(), m_windows, Settings::defaults());
         m_window->show();
         m_window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
@@ -105,7 +116,7 @@ private slots:
     void cleanup()
     {
         m_window.reset();
-        QDir(workFolder()).removeRecursively();
+        QDir(folder().work()).removeRecursively();
     }
 
     void workedExample_data()
@@ -136,8 +147,9 @@ private slots:
         QCOMPARE(
             labelText("Label7"), kept == 2 ? QStringLiteral("€ 0,82") : QStringLiteral("€ 0,41"));
         QVERIFY(m_window->draft().computed);
-        QCOMPARE(contents(developedWorkFile()), QByteArray(" 1 3 4 5 6 7 8 9 2 3 4 5 6 7 8 9"));
-        QCOMPARE(contents(keptWorkFile()).size(), kept * 16);
+        QCOMPARE(
+            contents(folder().developedWorkFile()), QByteArray(" 1 3 4 5 6 7 8 9 2 3 4 5 6 7 8 9"));
+        QCOMPARE(contents(folder().keptWorkFile()).size(), kept * 16);
         QCOMPARE(m_window->findChild<QProgressBar*>(QStringLiteral("ProgressBar1"))->value(), 1);
     }
 
@@ -152,15 +164,15 @@ private slots:
         QCOMPARE(labelText("Label3"), QStringLiteral("Colonne ridotte  "));
         QCOMPARE(labelText("Label7"), QStringLiteral("€ 0,00"));
         QCOMPARE(labelText("Label9"), QString());
-        QCOMPARE(contents(developedWorkFile()), QByteArray());
-        QCOMPARE(contents(keptWorkFile()), QByteArray());
+        QCOMPARE(contents(folder().developedWorkFile()), QByteArray());
+        QCOMPARE(contents(folder().keptWorkFile()), QByteArray());
 
-        m_dialogs.answers = QStringList { systemsFolder() + QStringLiteral("/vuoto.stt") };
+        m_dialogs.answers = QStringList { folder().systems() + QStringLiteral("/vuoto.stt") };
         m_window->saveSystem();
         QCOMPARE(m_messages.shown.size(), 2);
         QCOMPARE(m_messages.shown[1].title, QStringLiteral("Salva sistema Ottavario*"));
         QVERIFY(m_dialogs.answers.size() == 1); // refused before the dialog
-        QVERIFY(!QFile::exists(systemsFolder() + QStringLiteral("/vuoto.stg")));
+        QVERIFY(!QFile::exists(folder().systems() + QStringLiteral("/vuoto.stg")));
     }
 
     // An optimised search takes seconds: the figures of the last result must
@@ -222,7 +234,7 @@ private slots:
         QFETCH(QString, title);
         QFETCH(QString, text);
         QFETCH(QString, focus);
-        QFile old(developedWorkFile());
+        QFile old(folder().developedWorkFile());
         QVERIFY(old.open(QIODevice::WriteOnly));
         old.write("previous");
         old.close();
@@ -244,26 +256,26 @@ private slots:
             QCOMPARE(entry->selectedText(), entry->text());
         }
         QVERIFY(!m_window->draft().computed);
-        QCOMPARE(contents(developedWorkFile()), QByteArray("previous"));
+        QCOMPARE(contents(folder().developedWorkFile()), QByteArray("previous"));
     }
 
     void aMissingWorkFolderIsCreated()
     {
-        QVERIFY(QDir(workFolder()).removeRecursively());
+        QVERIFY(QDir(folder().work()).removeRecursively());
         fill(workedExampleGrid());
         calculate();
         QVERIFY(m_messages.shown.isEmpty());
-        QCOMPARE(contents(keptWorkFile()), QByteArray(" 1 3 4 5 6 7 8 9"));
+        QCOMPARE(contents(folder().keptWorkFile()), QByteArray(" 1 3 4 5 6 7 8 9"));
     }
 
     void anUnwritableWorkFileIsTold()
     {
-        QVERIFY(QDir().mkpath(keptWorkFile())); // a folder where the file belongs
+        QVERIFY(QDir().mkpath(folder().keptWorkFile())); // a folder where the file belongs
         fill(workedExampleGrid());
         calculate();
         QCOMPARE(m_messages.shown.size(), 1);
-        QVERIFY2(m_messages.lastText().contains(QDir::toNativeSeparators(keptWorkFile()))
-                || m_messages.lastText().contains(keptWorkFile()),
+        QVERIFY2(m_messages.lastText().contains(QDir::toNativeSeparators(folder().keptWorkFile()))
+                || m_messages.lastText().contains(folder().keptWorkFile()),
             qPrintable(m_messages.lastText()));
         QVERIFY(!m_window->draft().computed);
     }
@@ -355,7 +367,7 @@ private slots:
         QCOMPARE(labelText("Label3"), QStringLiteral("Colonne ridotte  %1").arg(kept));
         QCOMPARE(labelText("Label6"), QStringLiteral("Prezzo ridotto  %L1").arg(kept * 800));
         QCOMPARE(labelText("Label9"), QStringLiteral("Garanzia verificata: 6 punti"));
-        QCOMPARE(contents(keptWorkFile()).size(), kept * 16);
+        QCOMPARE(contents(folder().keptWorkFile()).size(), kept * 16);
         QVERIFY(m_window->draft().computed);
         QCOMPARE(quitButton()->text(), QStringLiteral("Fine lavoro"));
         QVERIFY(quitButton()->isEnabled());
@@ -427,15 +439,14 @@ private slots:
 
     void aGuaranteeThatFailsItsCheckIsNotMarked()
     {
-        MainWindowServices services { &m_messages, &m_dialogs };
-        services.calculation = [](const Grid& grid, SystemType type, CalculationProgress* progress,
-                                   const CalculationOptions& options) {
-            auto result = calculateColumns(grid, type, WorkFiles::standard(), progress, options);
-            if (result)
-                result->guaranteeVerified = false;
-            return result;
-        };
-        m_window = std::make_unique<MainWindow>(services, settings::defaultValues());
+        m_window->calculationRunner().setCalculation(
+            [files = workFiles()](const Grid& grid, SystemType type, CalculationProgress* progress,
+                const CalculationOptions& options) {
+                auto result = calculateColumns(grid, type, files, progress, options);
+                if (result)
+                    result->guaranteeVerified = false;
+                return result;
+            });
         fill(workedExampleGrid());
         calculate();
         QCOMPARE(m_messages.shown.size(), 1);

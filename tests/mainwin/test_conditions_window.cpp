@@ -1,11 +1,14 @@
 #include "core/data_folder.h"
+#include "core/settings_file.h"
 #include "engine/engine_grids.h"
 #include "mainwin/conditions_window.h"
-#include "mainwin/grid_entry.h"
 #include "mainwin/main_window.h"
-#include "settings/settings_file.h"
+#include "mainwin/window_opener.h"
+#include "support/recording_print_service.h"
 #include "support/recording_services.h"
 #include "systems/description_file.h"
+#include "transfer/volumes.h"
+#include "widgets/grid_entry.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -33,8 +36,13 @@ class TestConditionsWindow : public QObject {
 
 private:
     QTemporaryDir m_home;
+    DataFolder folder() const { return DataFolder(m_home.path()); }
     testing::RecordingMessageService m_messages;
     testing::ScriptedFileDialogs m_dialogs;
+    testing::RecordingPrintService m_printer;
+    AppServices services() { return { m_messages, m_dialogs, m_printer, folder() }; }
+    SystemVolumes m_volumes { folder().systems() };
+    WindowOpener m_windows { services(), m_volumes, {} };
 
     template <typename T> static T* child(QWidget* w, const QString& name)
     {
@@ -67,9 +75,8 @@ private:
 private slots:
     void initTestCase()
     {
-        qputenv("OTTAVARIO_HOME", m_home.path().toLocal8Bit());
         QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
-        QVERIFY(prepareDataFolder().has_value());
+        QVERIFY(folder().prepare().has_value());
     }
 
     void countFollowsTheRowsAsTyped()
@@ -128,8 +135,7 @@ private slots:
     // along, and the guarantee is told over the columns in play.
     void mainWindowCarriesTheConditions()
     {
-        MainWindow window(
-            MainWindowServices { &m_messages, &m_dialogs }, settings::defaultValues());
+        MainWindow window(services(), m_windows, Settings::defaults());
         window.show();
         const Grid grid = testing::mediumGrid();
         for (int box = 0; box < kBoxes; ++box)
@@ -155,7 +161,7 @@ private slots:
         QCOMPARE(
             text(&window, "Label9"), u"Garanzia verificata: 6 punti sulle colonne condizionate"_s);
 
-        const QString path = systemsFolder() + u"/condizionato.stt"_s;
+        const QString path = folder().systems() + u"/condizionato.stt"_s;
         m_dialogs.answers = { path };
         window.saveSystem();
         QVERIFY2(m_messages.shown.isEmpty(), qPrintable(m_messages.lastText()));
@@ -172,7 +178,7 @@ private slots:
         QCOMPARE(text(&window, "Label10"), u"Sistema condizionato: 32 colonne in gioco"_s);
 
         // A faulty block refuses the whole file and leaves the window as it was.
-        QFile faulty(systemsFolder() + u"/rotto.stt"_s);
+        QFile faulty(folder().systems() + u"/rotto.stt"_s);
         QVERIFY(faulty.open(QIODevice::WriteOnly));
         faulty.write(formatDescription(testing::singles(), SystemType::SeiPunti)
             + "[Condizioni]\r\nsomma da 100\r\n[Fine condizioni]\r\n");

@@ -1,8 +1,11 @@
 #include "core/data_folder.h"
-#include "mainwin/grid_entry.h"
+#include "core/settings_file.h"
 #include "mainwin/main_window.h"
-#include "settings/settings_file.h"
+#include "mainwin/window_opener.h"
+#include "support/recording_print_service.h"
 #include "support/recording_services.h"
+#include "transfer/volumes.h"
+#include "widgets/grid_entry.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -37,8 +40,13 @@ class TestMainWindow : public QObject {
 
 private:
     QTemporaryDir m_home;
+    DataFolder folder() const { return DataFolder(m_home.path()); }
     testing::RecordingMessageService m_messages;
     testing::ScriptedFileDialogs m_dialogs;
+    testing::RecordingPrintService m_printer;
+    AppServices services() { return { m_messages, m_dialogs, m_printer, folder() }; }
+    SystemVolumes m_volumes { folder().systems() };
+    WindowOpener m_windows { services(), m_volumes, {} };
     std::unique_ptr<MainWindow> m_window;
 
     QLabel* label(const char* name) const
@@ -90,16 +98,14 @@ private:
 private slots:
     void initTestCase()
     {
-        qputenv("OTTAVARIO_HOME", m_home.path().toLocal8Bit());
-        QVERIFY(prepareDataFolder().has_value());
+        QVERIFY(folder().prepare().has_value());
         QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
     }
 
     void init()
     {
         m_messages.shown.clear();
-        m_window = std::make_unique<MainWindow>(
-            MainWindowServices { &m_messages, &m_dialogs }, settings::defaultValues());
+        m_window = std::make_unique<MainWindow>(services(), m_windows, Settings::defaults());
         m_window->show();
         m_window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
@@ -488,13 +494,15 @@ private slots:
         form->findChild<QAbstractButton*>(QStringLiteral("Command1"))->click();
         QTRY_VERIFY(m_window->isEnabled());
         QCOMPARE(m_window->draft().euroPrice(), QStringLiteral("0.5"));
-        QVERIFY(settings::readAll(settingsPath())->contains(QStringLiteral("0.5")));
-        QVERIFY(settings::writeAll(settingsPath(), settings::defaultValues()).has_value());
+        QCOMPARE(readSettings(folder().settingsFile())->euroPrice, QStringLiteral("0.5"));
+        QVERIFY(writeSettings(folder().settingsFile(), Settings::defaults()).has_value());
     }
 
     void settingsWithoutPricesShowZero()
     {
-        MainWindow window({ &m_messages, &m_dialogs }, QStringList { QStringLiteral("Rossi") });
+        Settings settings;
+        settings.companyName = QStringLiteral("Rossi");
+        MainWindow window(services(), m_windows, settings);
         window.entry(0, 0)->setText(QStringLiteral("1"));
         for (int box = 1; box < kBoxes; ++box)
             window.entry(box, 0)->setText(QString::number(box + 1));
@@ -506,9 +514,9 @@ private slots:
 
     void euroPriceWithCommaReadsAsDecimal()
     {
-        QStringList values = settings::defaultValues();
-        values[settings::EuroPrice - 1] = QStringLiteral("1.234,5");
-        MainWindow window({ &m_messages, &m_dialogs }, values);
+        Settings settings = Settings::defaults();
+        settings.euroPrice = QStringLiteral("1.234,5");
+        MainWindow window(services(), m_windows, settings);
         QCOMPARE(window.draft().euroPrice(), QStringLiteral("1.234.5"));
         QCOMPARE(window.draft().euroPerColumn(), 1.234);
     }

@@ -1,10 +1,13 @@
 #include "core/data_folder.h"
+#include "core/settings_file.h"
 #include "engine/preview_model.h"
-#include "mainwin/grid_entry.h"
 #include "mainwin/main_window.h"
-#include "settings/settings_file.h"
+#include "mainwin/window_opener.h"
+#include "support/recording_print_service.h"
 #include "support/recording_services.h"
 #include "support/test_files.h"
+#include "transfer/volumes.h"
+#include "widgets/grid_entry.h"
 
 #include <QAction>
 #include <QDir>
@@ -24,8 +27,13 @@ class TestSystemCommands : public QObject {
 
 private:
     QTemporaryDir m_home;
+    DataFolder folder() const { return DataFolder(m_home.path()); }
     testing::RecordingMessageService m_messages;
     testing::ScriptedFileDialogs m_dialogs;
+    testing::RecordingPrintService m_printer;
+    AppServices services() { return { m_messages, m_dialogs, m_printer, folder() }; }
+    SystemVolumes m_volumes { folder().systems() };
+    WindowOpener m_windows { services(), m_volumes, {} };
     std::unique_ptr<MainWindow> m_window;
 
     QString label(const char* name) const
@@ -70,23 +78,18 @@ private:
 
     QString system(const char* name) const
     {
-        return systemsFolder() + u'/' + QLatin1StringView(name);
+        return folder().systems() + u'/' + QLatin1StringView(name);
     }
 
 private slots:
-    void initTestCase()
-    {
-        qputenv("OTTAVARIO_HOME", m_home.path().toLocal8Bit());
-        QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
-    }
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy)); }
 
     void init()
     {
-        QVERIFY(prepareDataFolder().has_value());
+        QVERIFY(folder().prepare().has_value());
         m_messages.shown.clear();
         m_dialogs.requests.clear();
-        m_window = std::make_unique<MainWindow>(
-            MainWindowServices { &m_messages, &m_dialogs }, settings::defaultValues());
+        m_window = std::make_unique<MainWindow>(services(), m_windows, Settings::defaults());
         m_window->show();
         m_window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
@@ -95,7 +98,7 @@ private slots:
     void cleanup()
     {
         m_window.reset();
-        QDir(systemsFolder()).removeRecursively();
+        QDir(folder().systems()).removeRecursively();
     }
 
     void savingNeedsACalculation()
@@ -118,9 +121,9 @@ private slots:
         calculate();
         save(system("alfa.stt"));
         QVERIFY(m_messages.shown.isEmpty());
-        QCOMPARE(m_dialogs.requests.last().folder, systemsFolder());
+        QCOMPARE(m_dialogs.requests.last().folder, folder().systems());
         QCOMPARE(m_dialogs.requests.last().defaultSuffix, QStringLiteral("stt"));
-        QCOMPARE(contents(system("alfa.stg")), contents(keptWorkFile()));
+        QCOMPARE(contents(system("alfa.stg")), contents(folder().keptWorkFile()));
         QCOMPARE(contents(system("alfa.stg")), QByteArray(" 1 3 4 5 6 7 8 9 2 3 4 5 6 7 8 9"));
         QCOMPARE(contents(system("alfa.stt")),
             QByteArray("1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n09\r\n[Fine]\r\n 8 \r\n 2 \r\n 1 "
@@ -146,8 +149,8 @@ private slots:
         save(elsewhere.filePath(QStringLiteral("beta.stt")));
         QVERIFY(m_messages.shown.isEmpty());
         QVERIFY(QFile::exists(elsewhere.filePath(QStringLiteral("beta.stt"))));
-        QCOMPARE(
-            contents(elsewhere.filePath(QStringLiteral("beta.stg"))), contents(keptWorkFile()));
+        QCOMPARE(contents(elsewhere.filePath(QStringLiteral("beta.stg"))),
+            contents(folder().keptWorkFile()));
     }
 
     // Another copy of the program computing beside this one rewrites the work
@@ -157,8 +160,8 @@ private slots:
         fillWorkedExample();
         m_window->setSystemType(SystemType::Integrale);
         calculate();
-        const QByteArray computed = contents(keptWorkFile());
-        QVERIFY(testing::writeBytes(keptWorkFile(), " 9101112131415161718192021222324"));
+        const QByteArray computed = contents(folder().keptWorkFile());
+        QVERIFY(testing::writeBytes(folder().keptWorkFile(), " 9101112131415161718192021222324"));
         save(system("alfa.stt"));
         QVERIFY(m_messages.shown.isEmpty());
         QCOMPARE(contents(system("alfa.stg")), computed);

@@ -1,9 +1,9 @@
-#include "page_ink.h"
-#include "pdf_pages.h"
 #include "print/document_renderer.h"
-#include "print/print_service.h"
 #include "print/slip_document.h"
+#include "support/page_ink.h"
+#include "support/pdf_pages.h"
 #include "support/recording_services.h"
+#include "widgets/print_service.h"
 
 #include <QAction>
 #include <QApplication>
@@ -178,10 +178,9 @@ private slots:
         if (!QPrinterInfo::defaultPrinter().isNull())
             QSKIP("a printer is installed; this machine would print for real");
         QTemporaryDir home;
-        qputenv("OTTAVARIO_HOME", home.path().toLocal8Bit());
         testing::RecordingMessageService messages;
         testing::ScriptedFileDialogs dialogs;
-        QtPrintService service(messages, dialogs);
+        QtPrintService service(messages, dialogs, home.path());
         QVERIFY(service.hasNoPrinter());
 
         const QString path = home.filePath(QStringLiteral("taratura.pdf"));
@@ -216,7 +215,6 @@ private slots:
         QCOMPARE(service.print(nullptr, PrintDocument {}).status, PrintStatus::Printed);
         QVERIFY(messages.shown.isEmpty());
         QVERIFY(dialogs.requests.isEmpty());
-        qunsetenv("OTTAVARIO_HOME");
     }
 
     // "Stampa su file (PDF)" chosen in the set-up names a file: every later
@@ -224,10 +222,9 @@ private slots:
     void aFileChosenInTheSetUpIsAskedForAtEveryPrint()
     {
         QTemporaryDir home;
-        qputenv("OTTAVARIO_HOME", home.path().toLocal8Bit());
         testing::RecordingMessageService messages;
         testing::ScriptedFileDialogs dialogs;
-        QtPrintService service(messages, dialogs);
+        QtPrintService service(messages, dialogs, home.path());
         const QString setUp = home.filePath(QStringLiteral("impostata.pdf"));
         service.printer().setOutputFileName(setUp);
         QVERIFY(service.printsToFile());
@@ -246,17 +243,15 @@ private slots:
         QVERIFY(messages.asked.isEmpty());
         QCOMPARE(pageCount(first), 3);
         QVERIFY(!QFile::exists(setUp));
-        qunsetenv("OTTAVARIO_HOME");
     }
 
     // The preview's own print button prints through the same asking.
     void printingFromThePreviewAsksForTheFile()
     {
         QTemporaryDir home;
-        qputenv("OTTAVARIO_HOME", home.path().toLocal8Bit());
         testing::RecordingMessageService messages;
         testing::ScriptedFileDialogs dialogs;
-        QtPrintService service(messages, dialogs);
+        QtPrintService service(messages, dialogs, home.path());
         service.printer().setOutputFileName(home.filePath(QStringLiteral("impostata.pdf")));
         const QString chosen = home.filePath(QStringLiteral("anteprima.pdf"));
         dialogs.answers = QStringList { chosen };
@@ -287,7 +282,6 @@ private slots:
         QCOMPARE(outcome.file, chosen);
         QCOMPARE(pageCount(chosen), 3);
         QVERIFY(!QFile::exists(home.filePath(QStringLiteral("impostata.pdf"))));
-        qunsetenv("OTTAVARIO_HOME");
     }
 
     void aNameWithFoldersMakesAPlainFileName()
@@ -296,7 +290,7 @@ private slots:
             QSKIP("a printer is installed; this machine would print for real");
         testing::RecordingMessageService messages;
         testing::ScriptedFileDialogs dialogs;
-        QtPrintService service(messages, dialogs);
+        QtPrintService service(messages, dialogs, QString());
         PrintDocument document = threePages();
         document.name = QStringLiteral("vecchi/prova");
         QCOMPARE(service.print(nullptr, document).status, PrintStatus::Cancelled);
@@ -309,7 +303,7 @@ private slots:
     {
         testing::RecordingMessageService messages;
         testing::ScriptedFileDialogs dialogs;
-        QtPrintService service(messages, dialogs);
+        QtPrintService service(messages, dialogs, QString());
         int shown = -1;
         QTimer::singleShot(0, [&shown] {
             auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());

@@ -1,9 +1,9 @@
 #include "app/cli.h"
 #include "core/data_folder.h"
+#include "core/settings_file.h"
 #include "engine/column_file.h"
-#include "pdf_pages.h"
-#include "settings/settings_file.h"
 #include "support/cli_run.h"
+#include "support/pdf_pages.h"
 #include "support/test_files.h"
 #include "systems/system_files.h"
 
@@ -71,22 +71,24 @@ QString textOfPage(const QString& pdf, int page)
 class TestPrintCommands : public QObject {
     Q_OBJECT
     std::unique_ptr<QTemporaryDir> m_home;
+    // OTTAVARIO_HOME names it too: the companion finds its settings there.
+    DataFolder folder() const { return DataFolder(m_home->path()); }
 
     QString path(const QString& name) const { return m_home->filePath(name); }
     QString pdf() const { return path(QStringLiteral("uscita.pdf")); }
 
     void writeSettings(const QString& vertical, const QString& horizontal)
     {
-        QStringList values = settings::defaultValues();
-        values[settings::VerticalOffset - 1] = vertical;
-        values[settings::HorizontalOffset - 1] = horizontal;
-        QVERIFY(settings::writeAll(settingsPath(), values));
+        Settings settings = Settings::defaults();
+        settings.verticalOffset = vertical;
+        settings.horizontalOffset = horizontal;
+        QVERIFY(ottavario::writeSettings(folder().settingsFile(), settings));
     }
 
     // A system pair of `count` columns in the systems folder; the column file.
     QString saveSystem(const QString& name, int count)
     {
-        const QString stg = systemsFolder() + u'/' + name + QStringLiteral(".stg");
+        const QString stg = folder().systems() + u'/' + name + QStringLiteral(".stg");
         if (!testing::writeBytes(stg, columns(count))
             || !testing::writeBytes(partnerPath(stg), description()))
             return {};
@@ -98,7 +100,7 @@ private slots:
     {
         m_home = std::make_unique<QTemporaryDir>();
         qputenv("OTTAVARIO_HOME", m_home->path().toLocal8Bit());
-        QVERIFY(QDir().mkpath(systemsFolder()));
+        QVERIFY(QDir().mkpath(folder().systems()));
         writeSettings(QStringLiteral("120"), QStringLiteral("45"));
     }
 
@@ -202,11 +204,11 @@ private slots:
         const QByteArray system = columns(37);
         QByteArray damaged = columns(3);
         damaged.replace(16 + 14, 2, "33");
-        QVERIFY(testing::writeBytes(systemsFolder() + QStringLiteral("/rotto.stg"), damaged));
+        QVERIFY(testing::writeBytes(folder().systems() + QStringLiteral("/rotto.stg"), damaged));
         if (arguments.removeAll(QStringLiteral("NOSETTINGS")) > 0)
-            QVERIFY(QFile::remove(settingsPath()));
+            QVERIFY(QFile::remove(folder().settingsFile()));
         arguments.replaceInStrings(QStringLiteral("STG"), stg);
-        arguments.replaceInStrings(QStringLiteral("SISTEMI"), systemsFolder());
+        arguments.replaceInStrings(QStringLiteral("SISTEMI"), folder().systems());
         arguments.replaceInStrings(QStringLiteral("HOME"), m_home->path());
         if (!arguments.contains(QStringLiteral("--pdf")))
             arguments << QStringLiteral("--pdf") << pdf();

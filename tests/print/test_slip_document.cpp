@@ -371,7 +371,7 @@ private slots:
         const PrintRefusal expected { QStringLiteral("Spoglio sistema Ottavario*"),
             QStringLiteral("Aprire un sistema.") };
         QCOMPARE(layOutSlips(r, columnFile(6), kFolder).error(), expected);
-        QCOMPARE(slipDocument(r).error(), expected);
+        QCOMPARE(slipDocument(r, kFolder).error(), expected);
     }
 
     void numbersOffTheSlipRefuseTheRun_data()
@@ -465,9 +465,9 @@ private slots:
     void slipsAreReadFromTheFileAsItIsNow()
     {
         QTemporaryDir home;
-        qputenv("OTTAVARIO_HOME", home.path().toLocal8Bit());
-        const QString path = systemsFolder() + QStringLiteral("/prova.stg");
-        QVERIFY(QDir().mkpath(systemsFolder()));
+        const DataFolder folder(home.path());
+        const QString path = folder.systems() + QStringLiteral("/prova.stg");
+        QVERIFY(QDir().mkpath(folder.systems()));
         {
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly));
@@ -476,18 +476,17 @@ private slots:
         QCOMPARE(columnsInFile(path).value(), 37);
         SlipRequest r = request(QStringLiteral("x"), 7, 7);
         r.systemPath = path;
-        const auto document = slipDocument(r);
+        const auto document = slipDocument(r, folder.systems());
         QVERIFY(document);
         QCOMPARE(document->name, QStringLiteral("prova"));
         QCOMPARE(textsOf(document->pages[0]), QStringList { QStringLiteral("prova Scheda n° 7") });
 
         QVERIFY(QFile::remove(path));
         QVERIFY(!columnsInFile(path));
-        const auto missing = slipDocument(r);
+        const auto missing = slipDocument(r, folder.systems());
         QVERIFY(!missing);
         QVERIFY(missing.error().text.startsWith(QStringLiteral("Impossibile leggere il file ")));
         QVERIFY(missing.error().text.contains(path));
-        qunsetenv("OTTAVARIO_HOME");
     }
 };
 

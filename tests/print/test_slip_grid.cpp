@@ -1,5 +1,5 @@
+#include "core/settings_file.h"
 #include "print/slip_grid.h"
-#include "settings/settings_file.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -102,11 +102,12 @@ private slots:
 
     void calibrationComesFromValues12And13()
     {
-        QStringList values = settings::defaultValues();
-        values[settings::VerticalOffset - 1] = QStringLiteral("120");
-        values[settings::HorizontalOffset - 1] = QStringLiteral("45");
-        QCOMPARE(calibrationOf(values), (Calibration { 120, 45 }));
-        QCOMPARE(calibrationOf(QStringList { QStringLiteral("Rossi") }), (Calibration { 0, 0 }));
+        Settings stored = Settings::defaults();
+        stored.verticalOffset = QStringLiteral("120");
+        stored.horizontalOffset = QStringLiteral("45");
+        QCOMPARE(calibrationOf(stored), (Calibration { 120, 45 }));
+        QCOMPARE(calibrationOf(settings::fromValues({ QStringLiteral("Rossi") })),
+            (Calibration { 0, 0 }));
     }
 
     void storingChangesOnlyTheOffsets()
@@ -127,7 +128,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("sistema.ini"));
-        QStringList values = settings::defaultValues();
+        QStringList values = settings::toValues(Settings::defaults());
         values << QStringLiteral("extra");
         QVERIFY(settings::writeAll(path, values));
         QVERIFY(storeCalibration(path, { 7, 8 }));
@@ -151,7 +152,7 @@ private slots:
         QCOMPARE(read->at(0), QStringLiteral("Rossi"));
         QCOMPARE(read->at(1), QStringLiteral("Via Po"));
         QCOMPARE(read->at(9), QString());
-        QCOMPARE(calibrationOf(*read), (Calibration { 120, 45 }));
+        QCOMPARE(calibrationOf(settings::fromValues(*read)), (Calibration { 120, 45 }));
     }
 
     void aMissingFileIsAnErrorAndStaysMissing()

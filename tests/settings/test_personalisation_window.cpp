@@ -1,4 +1,5 @@
 #include "settings/personalisation_window.h"
+#include "support/recording_print_service.h"
 #include "support/recording_services.h"
 #include "support/test_files.h"
 
@@ -30,13 +31,16 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_file;
     testing::RecordingMessageService m_messages;
+    testing::ScriptedFileDialogs m_dialogs;
+    testing::RecordingPrintService m_printer;
     QPointer<PersonalisationWindow> m_window;
 
     void store(const QStringList& values) { QVERIFY(settings::writeAll(m_file, values)); }
 
     void open()
     {
-        m_window = new PersonalisationWindow(&m_messages, m_file);
+        m_window = new PersonalisationWindow(
+            { m_messages, m_dialogs, m_printer, DataFolder(m_dir->path()) });
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window));
     }
@@ -233,6 +237,16 @@ private slots:
         expected[0] = QStringLiteral("Solo il nome");
         expected[1] = QStringLiteral("Via Po");
         QCOMPARE(contentsOf(m_file), settings::formatValues(expected));
+    }
+
+    void valuesPastTheThirteenthAreWrittenBack()
+    {
+        store(kStored + QStringList { "altro", "ancora" });
+        open();
+        QTest::mouseClick(button("Command1"), Qt::LeftButton);
+        QTRY_VERIFY(m_window.isNull());
+        QCOMPARE(contentsOf(m_file),
+            settings::formatValues(kStored + QStringList { "altro", "ancora" }));
     }
 
     void failedWriteSaysWhyAndKeepsTheWindow()

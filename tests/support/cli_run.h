@@ -15,12 +15,13 @@ struct CliRun {
     QString err;
 };
 
+// The data folder is the one OTTAVARIO_HOME names, as for the program itself.
 inline CliRun runCli(const QStringList& arguments)
 {
     CliRun r;
     QTextStream out(&r.out);
     QTextStream err(&r.err);
-    r.status = cli::run(arguments, out, err);
+    r.status = cli::run(arguments, DataFolder::fromEnvironment(), out, err);
     return r;
 }
 

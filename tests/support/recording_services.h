@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mainwin/services.h"
+#include "widgets/dialog_services.h"
 
 #include <QList>
 #include <QString>
@@ -37,6 +37,20 @@ public:
     {
         asked.append({ title, text });
         return answers.isEmpty() ? answer : answers.takeFirst();
+    }
+
+    // Requests (OK or Annulla), answered from `requestAnswers` in turn, then
+    // with Annulla; `onRequest` runs while one is on screen.
+    QList<Message> requested;
+    QList<bool> requestAnswers;
+    std::function<void()> onRequest;
+
+    bool request(QWidget*, const QString& title, const QString& text) override
+    {
+        requested.append({ title, text });
+        if (onRequest)
+            onRequest();
+        return requestAnswers.isEmpty() ? false : requestAnswers.takeFirst();
     }
 };
 

@@ -45,14 +45,14 @@ class TestSystemFiles : public QObject {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> m_home;
+    DataFolder folder() const { return DataFolder(m_home->path()); }
 
 private slots:
     void init()
     {
         m_home = std::make_unique<QTemporaryDir>();
         QVERIFY(m_home->isValid());
-        qputenv("OTTAVARIO_HOME", m_home->path().toLocal8Bit());
-        QVERIFY(prepareDataFolder());
+        QVERIFY(folder().prepare());
     }
 
     void partnerPath_data()
@@ -81,7 +81,7 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("name");
-        QTest::newRow("systems folder") << systemsFolder() + u"/alfa.stt"_s << u"alfa"_s;
+        QTest::newRow("systems folder") << folder().systems() + u"/alfa.stt"_s << u"alfa"_s;
         QTest::newRow("elsewhere") << u"/media/chiavetta/sub/beta.stg"_s << u"beta"_s;
         QTest::newRow("dots in the name") << u"/x/a.b.stt"_s << u"a.b"_s;
     }
@@ -94,12 +94,12 @@ private slots:
 
     void save_writesPairInSystemsFolder()
     {
-        const QString stt = systemsFolder() + u"/alfa.stt"_s;
+        const QString stt = folder().systems() + u"/alfa.stt"_s;
         const auto saved = saveSystem(stt, twoInFirstBox(), SystemType::SettePunti, kColumns);
         QVERIFY2(saved, qPrintable(saved ? QString() : saved.error().message(u"salvare"_s)));
         QCOMPARE(
-            namesIn(systemsFolder()), (QStringList { u"alfa.stg"_s, u"alfa.stt"_s, u"tmp"_s }));
-        QCOMPARE(contentsOf(systemsFolder() + u"/alfa.stg"_s), kColumns);
+            namesIn(folder().systems()), (QStringList { u"alfa.stg"_s, u"alfa.stt"_s, u"tmp"_s }));
+        QCOMPARE(contentsOf(folder().systems() + u"/alfa.stg"_s), kColumns);
         QCOMPARE(contentsOf(stt), formatDescription(twoInFirstBox(), SystemType::SettePunti));
     }
 
@@ -110,13 +110,13 @@ private slots:
         QVERIFY(saveSystem(stt, singles(), SystemType::Integrale, kColumns));
         QCOMPARE(namesIn(elsewhere.path()), (QStringList { u"gamma.stg"_s, u"gamma.stt"_s }));
         QCOMPARE(contentsOf(elsewhere.filePath(u"gamma.stg"_s)), kColumns);
-        QCOMPARE(namesIn(systemsFolder()), QStringList { u"tmp"_s });
+        QCOMPARE(namesIn(folder().systems()), QStringList { u"tmp"_s });
     }
 
     void save_replacesEarlierPair()
     {
-        const QString stt = systemsFolder() + u"/alfa.stt"_s;
-        const QString stg = systemsFolder() + u"/alfa.stg"_s;
+        const QString stt = folder().systems() + u"/alfa.stt"_s;
+        const QString stg = folder().systems() + u"/alfa.stg"_s;
         QVERIFY(writeBytes(stt, kEarlierDescription));
         QVERIFY(writeBytes(stg, kEarlierColumns));
         QVERIFY(QFile::setPermissions(stt, QFile::ReadOwner | QFile::WriteOwner));
@@ -126,12 +126,12 @@ private slots:
         QCOMPARE(contentsOf(stg), kColumns);
         QCOMPARE(QFile::permissions(stt), kept);
         QCOMPARE(
-            namesIn(systemsFolder()), (QStringList { u"alfa.stg"_s, u"alfa.stt"_s, u"tmp"_s }));
+            namesIn(folder().systems()), (QStringList { u"alfa.stg"_s, u"alfa.stt"_s, u"tmp"_s }));
     }
 
     void save_fortyNumbers_readBackWhole()
     {
-        const QString stt = systemsFolder() + u"/pieno.stt"_s;
+        const QString stt = folder().systems() + u"/pieno.stt"_s;
         QVERIFY(saveSystem(stt, fullGrid(), SystemType::CinquePunti, kColumns));
         const auto opened = openSystem(stt);
         QVERIFY2(opened, qPrintable(opened ? QString() : opened.error().reason));
@@ -142,7 +142,7 @@ private slots:
 
     void open_readsSavedSystem()
     {
-        const QString stt = systemsFolder() + u"/beta.stt"_s;
+        const QString stt = folder().systems() + u"/beta.stt"_s;
         QVERIFY(saveSystem(stt, twoInFirstBox(), SystemType::SeiPunti, kColumns));
         const auto opened = openSystem(stt);
         QVERIFY(opened);
@@ -178,8 +178,8 @@ private slots:
         QFETCH(QString, failingFile);
         QFETCH(QString, reason);
 
-        QString stt = systemsFolder() + u"/alfa.stt"_s;
-        const QString stg = systemsFolder() + u"/alfa.stg"_s;
+        QString stt = folder().systems() + u"/alfa.stt"_s;
+        const QString stg = folder().systems() + u"/alfa.stg"_s;
         if (earlierPair) {
             QVERIFY(writeBytes(stt, kEarlierDescription));
             QVERIFY(writeBytes(stg, kEarlierColumns));
@@ -192,14 +192,14 @@ private slots:
         if (situation == u"columns path is a folder")
             QVERIFY(QDir().mkdir(stg));
         if (situation == u"not a .stt name")
-            stt = systemsFolder() + u"/alfa.txt"_s;
-        const QStringList before = namesIn(systemsFolder());
+            stt = folder().systems() + u"/alfa.txt"_s;
+        const QStringList before = namesIn(folder().systems());
 
         const auto saved = saveSystem(stt, singles(), SystemType::Integrale, kColumns);
         QVERIFY(!saved);
         QCOMPARE(saved.error().path, failingFile == u"stt" ? stt : stg);
         QVERIFY2(saved.error().reason.startsWith(reason), qPrintable(saved.error().reason));
-        QCOMPARE(namesIn(systemsFolder()), before);
+        QCOMPARE(namesIn(folder().systems()), before);
         if (earlierPair) {
             QCOMPARE(contentsOf(stg), kEarlierColumns);
             if (situation != u"description path is a folder")
@@ -209,7 +209,7 @@ private slots:
 
     void save_folderThatIsAFile_fails()
     {
-        const QString notAFolder = systemsFolder() + u"/documento"_s;
+        const QString notAFolder = folder().systems() + u"/documento"_s;
         QVERIFY(writeBytes(notAFolder, "x"));
         const QString stt = notAFolder + u"/alfa.stt"_s;
         const auto saved = saveSystem(stt, singles(), SystemType::Integrale, kColumns);
@@ -221,11 +221,12 @@ private slots:
 
     void save_missingFolder_fails()
     {
-        const QString stt = systemsFolder() + u"/manca/alfa.stt"_s;
+        const QString stt = folder().systems() + u"/manca/alfa.stt"_s;
         const auto saved = saveSystem(stt, singles(), SystemType::Integrale, kColumns);
         QVERIFY(!saved);
-        QCOMPARE(saved.error().reason, u"la cartella %1/manca non esiste"_s.arg(systemsFolder()));
-        QVERIFY(!QFileInfo::exists(systemsFolder() + u"/manca"_s));
+        QCOMPARE(
+            saved.error().reason, u"la cartella %1/manca non esiste"_s.arg(folder().systems()));
+        QVERIFY(!QFileInfo::exists(folder().systems() + u"/manca"_s));
     }
 
     // A device that fills up or refuses to move files, which no user, root
@@ -245,11 +246,11 @@ private slots:
         QFETCH(bool, fullDevice);
         QFETCH(QString, failingFile);
         QFETCH(QString, reason);
-        const QString stt = systemsFolder() + u"/alfa.stt"_s;
-        const QString stg = systemsFolder() + u"/alfa.stg"_s;
+        const QString stt = folder().systems() + u"/alfa.stt"_s;
+        const QString stg = folder().systems() + u"/alfa.stg"_s;
         QVERIFY(writeBytes(stt, kEarlierDescription));
         QVERIFY(writeBytes(stg, kEarlierColumns));
-        const QStringList before = namesIn(systemsFolder());
+        const QStringList before = namesIn(folder().systems());
         auto plain = qScopeGuard([] { detail::setPairHooks({}, {}); });
         if (fullDevice)
             detail::setPairHooks({}, [](const QString& path) -> std::unique_ptr<QFile> {
@@ -262,9 +263,9 @@ private slots:
 
         const auto saved = saveSystem(stt, singles(), SystemType::Integrale, kColumns);
         QVERIFY(!saved);
-        QCOMPARE(saved.error().path, systemsFolder() + u'/' + failingFile);
+        QCOMPARE(saved.error().path, folder().systems() + u'/' + failingFile);
         QCOMPARE(saved.error().reason, reason);
-        QCOMPARE(namesIn(systemsFolder()), before);
+        QCOMPARE(namesIn(folder().systems()), before);
         QCOMPARE(contentsOf(stt), kEarlierDescription);
         QCOMPARE(contentsOf(stg), kEarlierColumns);
     }

@@ -1,3 +1,4 @@
+#include "support/recording_print_service.h"
 #include "support/recording_services.h"
 #include "transfer/transfer_window.h"
 
@@ -33,22 +34,6 @@ public:
     bool isReady(const QString& root) override { return !notReady.contains(root); }
 };
 
-// Answers "Inserire il disco nell'unità." from a queue; an empty queue cancels.
-class ScriptedDisk final : public DiskQuestion {
-public:
-    QList<bool> answers;
-    int asked = 0;
-    std::function<void()> onAsk; // e.g. the user inserts the diskette
-
-    bool askInsertDisk(QWidget*) override
-    {
-        ++asked;
-        if (onAsk)
-            onAsk();
-        return answers.isEmpty() ? false : answers.takeFirst();
-    }
-};
-
 constexpr int kA = 0;
 constexpr int kB = 1;
 constexpr int kF = 2;
@@ -77,15 +62,18 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_previousCurrent;
     FakeVolumes m_volumes;
-    ScriptedDisk m_disk;
     testing::RecordingMessageService m_messages;
+    testing::ScriptedFileDialogs m_dialogs;
+    testing::RecordingPrintService m_printer;
     QPointer<TransferWindow> m_window;
 
     QString path(const QString& relative) const { return m_dir->filePath(relative); }
 
     void open()
     {
-        m_window = new TransferWindow({ &m_messages, &m_disk, &m_volumes });
+        m_window = new TransferWindow(
+            { m_messages, m_dialogs, m_printer, DataFolder(path(QStringLiteral("A/ottavario"))) },
+            m_volumes);
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window));
     }
@@ -147,15 +135,16 @@ private slots:
                  "A/sistemi/archivio/vecchio.stg", "A/sistemi/archivio/vecchio.stt",
                  "F/dischetto.stg", "F/dischetto.stt" })
             writeFile(path(QLatin1StringView(file)));
-        qputenv("OTTAVARIO_HOME", path(QStringLiteral("A/ottavario")).toLocal8Bit());
         QVERIFY(QDir::setCurrent(path(QStringLiteral("A/sistemi"))));
 
         m_volumes.list = { { path(QStringLiteral("A")), QStringLiteral("A") },
             { path(QStringLiteral("B")), QStringLiteral("B") },
             { path(QStringLiteral("F")), QStringLiteral("F [dischetto]") } };
         m_volumes.notReady = { path(QStringLiteral("F")) };
-        m_disk = ScriptedDisk();
         m_messages.shown.clear();
+        m_messages.requested.clear();
+        m_messages.requestAnswers.clear();
+        m_messages.onRequest = {};
     }
 
     void cleanup()
@@ -342,18 +331,21 @@ private slots:
         open();
         child<QComboBox>("Drive1")->setCurrentIndex(sourceStart);
         QCOMPARE(m_window->volumeIndex(Side::Source), sourceStart);
-        QCOMPARE(m_disk.asked, 0);
+        QCOMPARE(m_messages.requested.size(), 0);
 
-        m_disk.answers = answers;
-        m_disk.onAsk = [&] {
-            if (m_disk.asked == insertAt)
+        m_messages.requestAnswers = answers;
+        // The user inserts the diskette while asked for it.
+        m_messages.onRequest = [&] {
+            if (m_messages.requested.size() == insertAt)
                 m_volumes.notReady.clear();
         };
         const auto which = Side(side);
         auto* drives = child<QComboBox>(which == Side::Source ? "Drive1" : "Drive2");
         drives->setCurrentIndex(kF);
 
-        QCOMPARE(m_disk.asked, asked);
+        QCOMPARE(m_messages.requested.size(), asked);
+        for (const auto& request : m_messages.requested)
+            QCOMPARE(request.text, QStringLiteral("Inserire il disco nell'unità."));
         QCOMPARE(m_window->volumeIndex(which), shownVolume);
         QCOMPARE(drives->currentIndex(), shownVolume);
         const QString root = m_volumes.list[shownVolume].root;
@@ -372,7 +364,7 @@ private slots:
         child<QComboBox>("Drive1")->setCurrentIndex(kB);
         m_volumes.notReady.insert(path(QStringLiteral("A")));
         child<QComboBox>("Drive1")->setCurrentIndex(kF);
-        QCOMPARE(m_disk.asked, 2);
+        QCOMPARE(m_messages.requested.size(), 2);
         QCOMPARE(m_window->volumeIndex(Side::Source), kB);
         QCOMPARE(child<QComboBox>("Drive1")->currentIndex(), kB);
         QCOMPARE(m_window->folder(Side::Source), path(QStringLiteral("B")));

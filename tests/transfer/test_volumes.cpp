@@ -90,12 +90,11 @@ private slots:
     void systemListStartsWithTheSavedSystems()
     {
         QTemporaryDir home;
-        qputenv("OTTAVARIO_HOME", home.path().toLocal8Bit());
-        QVERIFY(prepareDataFolder());
-        const QString systems = systemsFolder();
-        SystemVolumes system;
+        const DataFolder folder(home.path());
+        QVERIFY(folder.prepare());
+        const QString systems = folder.systems();
+        SystemVolumes system(systems);
         const QList<Volume> volumes = system.volumes();
-        qunsetenv("OTTAVARIO_HOME");
         QVERIFY(volumes.size() > 1);
         QCOMPARE(volumes.first().root, QDir::fromNativeSeparators(systems));
         QVERIFY(volumes.first().label.startsWith(QDir::toNativeSeparators(systems)));

@@ -1,12 +1,14 @@
 #include "check/check_window.h"
 #include "core/data_folder.h"
-#include "mainwin/grid_entry.h"
+#include "core/settings_file.h"
 #include "mainwin/main_window.h"
+#include "mainwin/window_opener.h"
 #include "print/flow_pagination.h"
-#include "print/recording_print_service.h"
-#include "settings/settings_file.h"
+#include "support/recording_print_service.h"
 #include "support/recording_services.h"
 #include "support/test_files.h"
+#include "transfer/volumes.h"
+#include "widgets/grid_entry.h"
 #include "wins/wins_document.h"
 #include "wins/wins_window.h"
 
@@ -56,8 +58,12 @@ QStringList rowTexts(const QTableWidget* table, int row)
 class TestWinsWindow : public QObject {
     Q_OBJECT
     QTemporaryDir m_home;
+    DataFolder folder() const { return DataFolder(m_home.path()); }
     RecordingMessageService m_messages;
     ScriptedFileDialogs m_dialogs;
+    AppServices services() { return { m_messages, m_dialogs, m_printer, folder() }; }
+    SystemVolumes m_volumes { folder().systems() };
+    WindowOpener m_windows { services(), m_volumes, {} };
     RecordingPrintService m_printer;
     std::unique_ptr<WinsWindow> m_window;
 
@@ -75,8 +81,7 @@ class TestWinsWindow : public QObject {
 private slots:
     void initTestCase()
     {
-        qputenv("OTTAVARIO_HOME", m_home.path().toLocal8Bit());
-        QVERIFY(prepareDataFolder().has_value());
+        QVERIFY(folder().prepare().has_value());
         QVERIFY(writeBytes(path("uno.stt"), kDescription));
         QVERIFY(writeBytes(path("uno.stg"), " 1 3 4 5 6 7 8 9"));
         QVERIFY(writeBytes(path("solo.stt"), kDescription));
@@ -86,8 +91,7 @@ private slots:
     {
         m_messages.shown.clear();
         m_printer = {};
-        m_window = std::make_unique<WinsWindow>(
-            WinsWindowServices { &m_messages, &m_dialogs, &m_printer });
+        m_window = std::make_unique<WinsWindow>(services());
         m_window->show();
     }
 
@@ -182,7 +186,7 @@ private slots:
     void mainWindowOffersTheComputedSystem()
     {
         m_window.reset();
-        MainWindow main({ &m_messages, &m_dialogs, &m_printer }, settings::defaultValues());
+        MainWindow main(services(), m_windows, Settings::defaults());
         main.show();
         auto* vincite = main.findChild<QAction*>(QStringLiteral("vincite"));
         QVERIFY(!vincite->isEnabled());
@@ -210,7 +214,7 @@ private slots:
     void checkWindowOffersItsOpenedSystem()
     {
         m_window.reset();
-        MainWindow main({ &m_messages, &m_dialogs, &m_printer }, settings::defaultValues());
+        MainWindow main(services(), m_windows, Settings::defaults());
         main.show();
         main.findChild<QAbstractButton*>(QStringLiteral("Command7"))->click();
         auto* check = main.findChild<CheckWindow*>();

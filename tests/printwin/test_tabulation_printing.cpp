@@ -1,12 +1,12 @@
 #include "core/data_folder.h"
+#include "core/settings_file.h"
 #include "engine/column_file.h"
-#include "page_ink.h"
 #include "print/flow_pagination.h"
 #include "print/logo_picture.h"
-#include "print/print_window.h"
 #include "print/tabulation_document.h"
-#include "recording_print_service.h"
-#include "settings/settings_file.h"
+#include "printwin/print_window.h"
+#include "support/page_ink.h"
+#include "support/recording_print_service.h"
 #include "support/recording_services.h"
 #include "systems/description_file.h"
 
@@ -125,15 +125,16 @@ class TestTabulationPrinting : public QObject {
 
 private:
     std::unique_ptr<QTemporaryDir> m_home;
+    DataFolder folder() const { return DataFolder(m_home->path()); }
     testing::RecordingMessageService m_messages;
     testing::ScriptedFileDialogs m_dialogs;
+    AppServices services() { return { m_messages, m_dialogs, m_printer, folder() }; }
     testing::RecordingPrintService m_printer;
     std::unique_ptr<PrintWindow> m_window;
 
     void openWindowWith(const QString& stg)
     {
-        m_window = std::make_unique<PrintWindow>(
-            PrintWindowServices { &m_messages, &m_dialogs, &m_printer });
+        m_window = std::make_unique<PrintWindow>(services());
         m_dialogs.answers = QStringList { stg };
         m_window->findChild<QToolButton*>(QStringLiteral("Command5"))->click();
         QCOMPARE(m_window->systemPath(), stg);
@@ -150,9 +151,8 @@ private slots:
     void init()
     {
         m_home = std::make_unique<QTemporaryDir>();
-        qputenv("OTTAVARIO_HOME", m_home->path().toLocal8Bit());
-        QVERIFY(QDir().mkpath(systemsFolder()));
-        QVERIFY(settings::writeAll(settingsPath(), settings::defaultValues()));
+        QVERIFY(QDir().mkpath(folder().systems()));
+        QVERIFY(writeSettings(folder().settingsFile(), Settings::defaults()));
         m_messages.shown.clear();
         m_dialogs.answers.clear();
         m_printer.printed.clear();
@@ -162,7 +162,6 @@ private slots:
     {
         m_window.reset();
         m_home.reset();
-        qunsetenv("OTTAVARIO_HOME");
     }
 
     void lineHeightIsTheFacesLineSpacingInTwips_data()
@@ -350,7 +349,8 @@ private slots:
         QFETCH(int, blocks);
         if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
             QSKIP("pdftotext is not installed");
-        const QString stg = saveSystem(systemsFolder(), QStringLiteral("quattrocento"), 400, true);
+        const QString stg
+            = saveSystem(folder().systems(), QStringLiteral("quattrocento"), 400, true);
         const auto flow = tabulationDocument(stg, layout, QStringLiteral("800"));
         QVERIFY(flow);
         const QString pdf = m_home->filePath(QStringLiteral("tabulato.pdf"));
@@ -394,7 +394,7 @@ private slots:
     {
         if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
             QSKIP("pdftotext is not installed");
-        const QString stg = saveSystem(systemsFolder(), QStringLiteral("campi"), 50, true);
+        const QString stg = saveSystem(folder().systems(), QStringLiteral("campi"), 50, true);
         const auto flow = tabulationDocument(
             stg, TabulationLayout::ProspectusAndColumns, QStringLiteral("800"));
         QVERIFY(flow);
@@ -437,7 +437,7 @@ private slots:
         QFETCH(QString, option);
         QFETCH(int, copies);
         QFETCH(QString, lastLine);
-        const QString stg = saveSystem(systemsFolder(), QStringLiteral("prova"), 46, true);
+        const QString stg = saveSystem(folder().systems(), QStringLiteral("prova"), 46, true);
         openWindowWith(stg);
         m_window->findChild<QRadioButton*>(option)->click();
         m_window->findChild<QComboBox*>(QStringLiteral("Combo3"))->setCurrentIndex(copies - 1);
@@ -462,7 +462,7 @@ private slots:
 
     void theMenuItemPrintsTheSameTabulation()
     {
-        openWindowWith(saveSystem(systemsFolder(), QStringLiteral("prova"), 3, true));
+        openWindowWith(saveSystem(folder().systems(), QStringLiteral("prova"), 3, true));
         m_window->findChild<QAction*>(QStringLiteral("tabu"))->trigger();
         m_window->findChild<QPushButton*>(QStringLiteral("Command3"))->click();
         QCOMPARE(m_printer.printed.size(), 2);
@@ -482,21 +482,22 @@ private slots:
     {
         QFETCH(QString, option);
         QFETCH(bool, printed);
-        openWindowWith(saveSystem(systemsFolder(), QStringLiteral("solo"), 10, false));
+        openWindowWith(saveSystem(folder().systems(), QStringLiteral("solo"), 10, false));
         m_window->findChild<QRadioButton*>(option)->click();
         m_window->findChild<QPushButton*>(QStringLiteral("Command3"))->click();
         QCOMPARE(m_printer.printed.size(), printed ? 1 : 0);
         QCOMPARE(m_messages.shown.size(), printed ? 0 : 1);
         if (!printed) {
             QCOMPARE(m_messages.shown[0].title, QStringLiteral("Stampa sistemi Ottavario*"));
-            QVERIFY2(m_messages.lastText().contains(systemsFolder() + QStringLiteral("/solo.stt")),
+            QVERIFY2(
+                m_messages.lastText().contains(folder().systems() + QStringLiteral("/solo.stt")),
                 qPrintable(m_messages.lastText()));
         }
     }
 
     void aColumnFileGoneSinceItWasOpenedPrintsNothing()
     {
-        const QString stg = saveSystem(systemsFolder(), QStringLiteral("sparito"), 10, true);
+        const QString stg = saveSystem(folder().systems(), QStringLiteral("sparito"), 10, true);
         openWindowWith(stg);
         QVERIFY(QFile::remove(stg));
         m_window->findChild<QPushButton*>(QStringLiteral("Command3"))->click();

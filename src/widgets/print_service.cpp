@@ -1,9 +1,8 @@
 #include "print_service.h"
 
-#include "core/data_folder.h"
-#include "mainwin/services.h"
 #include "print/document_renderer.h"
 #include "print/slip_document.h"
+#include "widgets/dialog_services.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -15,12 +14,12 @@
 
 namespace ottavario::print {
 
-FileDialogRequest pdfFileRequest(const QString& documentName)
+FileDialogRequest pdfFileRequest(const QString& documentName, const QString& folder)
 {
     QString fileName = documentName.isEmpty() ? QStringLiteral("stampa") : documentName;
     fileName.replace(u'/', u'_').replace(u'\\', u'_');
     // Replacing a file is asked by the print itself, in the program's words.
-    return { dataFolder(), fileName + QStringLiteral(".pdf"), QStringLiteral("File PDF (*.pdf)"),
+    return { folder, fileName + QStringLiteral(".pdf"), QStringLiteral("File PDF (*.pdf)"),
         QStringLiteral("pdf"), false };
 }
 
@@ -33,11 +32,11 @@ QString writtenMessage(const PrintOutcome& outcome)
 }
 
 PrintOutcome printToPdfFile(QWidget* parent, const PrintDocument& document, const QPageLayout& page,
-    MessageService& messages, FileDialogService& dialogs)
+    MessageService& messages, FileDialogService& dialogs, const QString& folder)
 {
     if (document.pages.isEmpty())
         return {};
-    FileDialogRequest request = pdfFileRequest(document.name);
+    FileDialogRequest request = pdfFileRequest(document.name, folder);
     QString path;
     for (;;) {
         path = dialogs.saveFileName(parent, request);
@@ -57,9 +56,11 @@ PrintOutcome printToPdfFile(QWidget* parent, const PrintDocument& document, cons
     return PrintOutcome::toFile(path, document.pages.size());
 }
 
-QtPrintService::QtPrintService(MessageService& messages, FileDialogService& dialogs)
+QtPrintService::QtPrintService(
+    MessageService& messages, FileDialogService& dialogs, QString pdfFolder)
     : m_messages(messages)
     , m_dialogs(dialogs)
+    , m_pdfFolder(std::move(pdfFolder))
     , m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution))
 {
 }
@@ -87,7 +88,8 @@ PrintOutcome QtPrintService::print(QWidget* parent, const PrintDocument& documen
             m_messages.information(parent, printWindowTitle(),
                 QStringLiteral(
                     "Nessuna stampante è installata: le pagine saranno salvate in un file PDF."));
-        return printToPdfFile(parent, document, m_printer->pageLayout(), m_messages, m_dialogs);
+        return printToPdfFile(
+            parent, document, m_printer->pageLayout(), m_messages, m_dialogs, m_pdfFolder);
     }
     m_printer->setDocName(document.name);
     if (!renderDocument(*m_printer, document))

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "print/print_document.h"
-#include "print/print_service.h"
+#include "widgets/print_service.h"
 
 #include <QList>
 

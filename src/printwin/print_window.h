@@ -1,8 +1,9 @@
 #pragma once
 
-#include "print/print_service.h"
 #include "print/slip_grid.h"
 #include "print/tabulation_document.h"
+#include "widgets/app_services.h"
+#include "widgets/print_service.h"
 
 #include <QMainWindow>
 
@@ -15,20 +16,9 @@ class QLabel;
 class QRadioButton;
 class QScrollBar;
 
-namespace ottavario {
-class MessageService;
-class FileDialogService;
-} // namespace ottavario
-
 namespace ottavario::print {
 
 class SlipPicture;
-
-struct PrintWindowServices {
-    MessageService* messages = nullptr;
-    FileDialogService* dialogs = nullptr;
-    PrintService* printer = nullptr; // outlives the window: its set-up serves all printing
-};
 
 // Form2: opens a saved system to print, calibrates the printer to the slip,
 // prints slips and the tabulation. Runs beside the main window; reads the
@@ -36,21 +26,21 @@ struct PrintWindowServices {
 class PrintWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit PrintWindow(PrintWindowServices services, QWidget* parent = nullptr);
+    explicit PrintWindow(const AppServices& services, QWidget* parent = nullptr);
     ~PrintWindow() override;
 
     const Calibration& calibration() const { return m_calibration; }
     // The column file of the opened system, as Label4 shows it; empty while none.
     const QString& systemPath() const { return m_systemPath; }
     qint64 slipCount() const { return m_slipCount; }
-    // Price of one column in lire, settings value 10, as text.
+    // Price of one column in lire, from the settings, as text.
     const QString& columnPrice() const { return m_columnPrice; }
 
     using TabulationLayout = print::TabulationLayout;
     TabulationLayout tabulationLayout() const;
     int copies() const;
 
-    // Applica: values 12 and 13 of the settings file; false, after telling
+    // Applica: the offsets of the settings file; false, after telling
     // the user why, when the file cannot be rewritten.
     bool storeOffsets();
     void testPrint(); // Command4
@@ -60,7 +50,7 @@ public:
     void printTabulation(); // Command3, tabu
 
     // What the command buttons print, for the preview and the PDF file.
-    enum class PrintJob { Slips, Tabulation, TestPrint };
+    using PrintJob = PrintJobKind;
     // The pages the job's command would print, in the print preview.
     void previewJob(PrintJob job);
     // The job's pages as a PDF file chosen by the user, as a print to a file.
@@ -86,7 +76,7 @@ private:
     void report(const PrintOutcome& outcome);
     void refuse(const QString& title, const QString& text);
 
-    PrintWindowServices m_services;
+    AppServices m_services;
     Calibration m_calibration;
     QString m_systemPath;
     qint64 m_slipCount = 0;

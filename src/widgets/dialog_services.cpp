@@ -1,4 +1,4 @@
-#include "services.h"
+#include "dialog_services.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -17,6 +17,13 @@ bool QtMessageService::question(QWidget* parent, const QString& title, const QSt
     QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
+}
+
+bool QtMessageService::request(QWidget* parent, const QString& title, const QString& text)
+{
+    QMessageBox box(
+        QMessageBox::NoIcon, title, text, QMessageBox::Ok | QMessageBox::Cancel, parent);
+    return box.exec() == QMessageBox::Ok;
 }
 
 namespace {

@@ -1,15 +1,11 @@
 #include "print_window.h"
 
-#include "core/data_folder.h"
-#include "mainwin/forms.h"
-#include "mainwin/icons.h"
-#include "mainwin/services.h"
-#include "print/document_renderer.h"
-#include "print/flow_pagination.h"
-#include "print/slip_document.h"
-#include "print/slip_picture.h"
-#include "settings/settings_file.h"
+#include "print/print_job.h"
+#include "printwin/slip_picture.h"
 #include "systems/pair_commit.h"
+#include "widgets/dialog_services.h"
+#include "widgets/forms.h"
+#include "widgets/icons.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -83,7 +79,7 @@ namespace {
     }
 }
 
-PrintWindow::PrintWindow(PrintWindowServices services, QWidget* parent)
+PrintWindow::PrintWindow(const AppServices& services, QWidget* parent)
     : QMainWindow(parent)
     , m_services(services)
 {
@@ -314,14 +310,14 @@ void PrintWindow::buildMenu()
 
 void PrintWindow::load()
 {
-    QStringList values;
-    if (auto read = settings::readAll(settingsPath()))
-        values = *read;
+    Settings settings;
+    if (auto read = readSettings(m_services.folder.settingsFile()))
+        settings = *read;
     else
-        m_services.messages->information(
+        m_services.messages.information(
             this, printWindowTitle(), read.error().message(QStringLiteral("leggere")));
-    m_columnPrice = settings::value(values, settings::LirePrice);
-    const Calibration stored = calibrationOf(values);
+    m_columnPrice = settings.lirePrice;
+    const Calibration stored = calibrationOf(settings);
     m_verticalBar->setValue(stored.vertical);
     m_horizontalBar->setValue(stored.horizontal);
     // Set again: a bar already at the value sends no change.
@@ -358,9 +354,9 @@ int PrintWindow::copies() const { return m_copies->currentIndex() + 1; }
 
 bool PrintWindow::storeOffsets()
 {
-    const auto stored = storeCalibration(settingsPath(), m_calibration);
+    const auto stored = storeCalibration(m_services.folder.settingsFile(), m_calibration);
     if (!stored) {
-        m_services.messages->information(
+        m_services.messages.information(
             this, printWindowTitle(), stored.error().message(QStringLiteral("aggiornare")));
         return false;
     }
@@ -370,7 +366,7 @@ bool PrintWindow::storeOffsets()
 void PrintWindow::testPrint()
 {
     if (const auto pages = pagesOf(PrintJob::TestPrint))
-        send((*pages)(m_services.printer->pageLayout()));
+        send((*pages)(m_services.printer.pageLayout()));
 }
 
 void PrintWindow::openSystem()
@@ -379,19 +375,19 @@ void PrintWindow::openSystem()
     m_firstSlip->clearEditText();
     m_lastSlip->clear();
     m_lastSlip->clearEditText();
-    const QString path = m_services.dialogs->openFileName(this,
-        { systemsFolder(), QStringLiteral("*.stg"), QStringLiteral("File ottavario* (*.stg)"),
-            QStringLiteral("stg") });
+    const QString path = m_services.dialogs.openFileName(this,
+        { m_services.folder.systems(), QStringLiteral("*.stg"),
+            QStringLiteral("File ottavario* (*.stg)"), QStringLiteral("stg") });
     if (path.isEmpty())
         return;
     if (const auto settled = settlePair(path); !settled) {
-        m_services.messages->information(
+        m_services.messages.information(
             this, printWindowTitle(), settled.error().message(QStringLiteral("aprire")));
         return;
     }
     const auto columns = columnsInFile(path);
     if (!columns) {
-        m_services.messages->information(
+        m_services.messages.information(
             this, printWindowTitle(), columns.error().message(QStringLiteral("aprire")));
         return;
     }
@@ -406,24 +402,24 @@ void PrintWindow::openSystem()
     m_lastSlip->setEditText(QString::number(m_slipCount));
 }
 
-void PrintWindow::setUpPrinter() { m_services.printer->setup(this); }
+void PrintWindow::setUpPrinter() { m_services.printer.setup(this); }
 
 void PrintWindow::printSlips()
 {
     if (const auto pages = pagesOf(PrintJob::Slips))
-        send((*pages)(m_services.printer->pageLayout()));
+        send((*pages)(m_services.printer.pageLayout()));
 }
 
 void PrintWindow::printTabulation()
 {
     if (const auto pages = pagesOf(PrintJob::Tabulation))
-        send((*pages)(m_services.printer->pageLayout()));
+        send((*pages)(m_services.printer.pageLayout()));
 }
 
 void PrintWindow::previewJob(PrintJob job)
 {
     if (const auto pages = pagesOf(job))
-        report(m_services.printer->preview(this, *pages));
+        report(m_services.printer.preview(this, *pages));
 }
 
 void PrintWindow::saveAsPdf(PrintJob job)
@@ -431,54 +427,42 @@ void PrintWindow::saveAsPdf(PrintJob job)
     const auto pages = pagesOf(job);
     if (!pages)
         return;
-    const QPageLayout page = m_services.printer->pageLayout();
-    report(printToPdfFile(this, (*pages)(page), page, *m_services.messages, *m_services.dialogs));
+    const QPageLayout page = m_services.printer.pageLayout();
+    report(printToPdfFile(this, (*pages)(page), page, m_services.messages, m_services.dialogs,
+        m_services.folder.root()));
 }
 
 std::optional<PageSource> PrintWindow::pagesOf(PrintJob job)
 {
-    // "Copie" counts for the tabulation, whichever way it is printed.
-    const int jobCopies = job == PrintJob::Tabulation ? copies() : 1;
-    switch (job) {
-    case PrintJob::TestPrint:
-        return fixedPages(testPrintDocument(m_calibration, m_firstColumnOnly->isChecked()));
-    case PrintJob::Slips: {
-        const SlipRequest request { m_systemPath, m_firstSlip->currentText(),
-            m_lastSlip->currentText(), m_nameLine->isChecked(), m_informationSlip->isChecked(),
-            m_columnPrice, m_calibration };
-        auto document = slipDocument(request);
-        if (!document) {
-            refuse(document.error().title, document.error().text);
-            return std::nullopt;
-        }
-        return fixedPages(std::move(*document));
+    PrintJobRequest request { .kind = job,
+        .systemPath = m_systemPath,
+        .systemsFolder = m_services.folder.systems(),
+        .columnPrice = m_columnPrice,
+        .calibration = m_calibration,
+        .firstSlip = m_firstSlip->currentText(),
+        .lastSlip = m_lastSlip->currentText(),
+        .nameLine = m_nameLine->isChecked(),
+        .informationSlip = m_informationSlip->isChecked(),
+        .layout = tabulationLayout(),
+        // "Copie" counts for the tabulation, whichever way it is printed.
+        .copies = copies(),
+        .firstColumnOnly = m_firstColumnOnly->isChecked() };
+    auto pages = buildPrintJob(request);
+    if (!pages) {
+        refuse(pages.error().title, pages.error().text);
+        return std::nullopt;
     }
-    case PrintJob::Tabulation: {
-        if (m_systemPath.isEmpty()) {
-            const PrintRefusal refusal = noSystemRefusal();
-            refuse(refusal.title, refusal.text);
-            return std::nullopt;
-        }
-        auto flow = tabulationDocument(m_systemPath, tabulationLayout(), m_columnPrice);
-        if (!flow) {
-            refuse(printWindowTitle(), flow.error().message(QStringLiteral("leggere")));
-            return std::nullopt;
-        }
-        return [flow = std::move(*flow), jobCopies](
-                   const QPageLayout& page) { return withCopies(paginate(flow, page), jobCopies); };
-    }
-    }
-    return std::nullopt;
+    return std::move(*pages);
 }
 
 void PrintWindow::refuse(const QString& title, const QString& text)
 {
-    m_services.messages->information(this, title, text);
+    m_services.messages.information(this, title, text);
 }
 
 void PrintWindow::send(const PrintDocument& document)
 {
-    report(m_services.printer->print(this, document));
+    report(m_services.printer.print(this, document));
 }
 
 void PrintWindow::report(const PrintOutcome& outcome)
@@ -486,7 +470,7 @@ void PrintWindow::report(const PrintOutcome& outcome)
     if (outcome.status == PrintStatus::Failed)
         refuse(printWindowTitle(), outcome.reason);
     else if (outcome.printed() && !outcome.file.isEmpty())
-        m_services.messages->information(this, printWindowTitle(), writtenMessage(outcome));
+        m_services.messages.information(this, printWindowTitle(), writtenMessage(outcome));
 }
 
 void PrintWindow::closeEvent(QCloseEvent* event)

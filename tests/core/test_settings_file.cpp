@@ -1,4 +1,4 @@
-#include "settings/settings_file.h"
+#include "core/settings_file.h"
 #include "support/test_files.h"
 
 #include <QDir>
@@ -50,17 +50,17 @@ private slots:
     void parseValues();
     void parseValues_keepsAtMostOneHundred_data();
     void parseValues_keepsAtMostOneHundred();
-    void value_data();
-    void value();
+    void fromValues_data();
+    void fromValues();
     void formatValues_isByteExact();
-    void defaultValues_areThePrices();
+    void defaults_areThePrices();
     void readAll_decodes_data();
     void readAll_decodes();
     void writeAll_readAll_roundTrip_data();
     void writeAll_readAll_roundTrip();
-    void rewriteCalibration_data();
-    void rewriteCalibration();
-    void rewriteCalibration_keepsOldCodePageText();
+    void rewrite_keepsEveryOtherValue_data();
+    void rewrite_keepsEveryOtherValue();
+    void rewrite_keepsOldCodePageText();
     void readAll_failures_data();
     void readAll_failures();
     void writeFailures_createNothing();
@@ -141,30 +141,37 @@ void SettingsFileTest::parseValues_keepsAtMostOneHundred()
     QCOMPARE(settings::parseValues(numbered(written).join(u',')), numbered(kept));
 }
 
-void SettingsFileTest::value_data()
+void SettingsFileTest::fromValues_data()
 {
     QTest::addColumn<int>("count");
-    QTest::addColumn<int>("number");
-    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QString>("lire");
+    QTest::addColumn<QString>("horizontal");
+    QTest::addColumn<QStringList>("extra");
 
-    QTest::newRow("first") << 13 << 1 << u"v1"_s;
-    QTest::newRow("lire price") << 13 << 10 << u"v10"_s;
-    QTest::newRow("last") << 13 << 13 << u"v13"_s;
-    QTest::newRow("lire price missing") << 9 << 10 << QString();
-    QTest::newRow("euro price missing") << 10 << 11 << QString();
-    QTest::newRow("offset missing") << 11 << 12 << QString();
-    QTest::newRow("empty file") << 0 << 1 << QString();
-    QTest::newRow("zero") << 13 << 0 << QString();
-    QTest::newRow("negative") << 13 << -1 << QString();
-    QTest::newRow("beyond the hundredth") << 100 << 101 << QString();
+    QTest::newRow("thirteen") << 13 << u"v10"_s << u"v13"_s << QStringList();
+    QTest::newRow("lire price missing") << 9 << QString() << QString() << QStringList();
+    QTest::newRow("offset missing") << 12 << u"v10"_s << QString() << QStringList();
+    QTest::newRow("empty file") << 0 << QString() << QString() << QStringList();
+    QTest::newRow("values past the thirteenth")
+        << 15 << u"v10"_s << u"v13"_s << QStringList { u"v14"_s, u"v15"_s };
 }
 
-void SettingsFileTest::value()
+void SettingsFileTest::fromValues()
 {
     QFETCH(int, count);
-    QFETCH(int, number);
-    QFETCH(QString, expected);
-    QCOMPARE(settings::value(numbered(count), number), expected);
+    QFETCH(QString, lire);
+    QFETCH(QString, horizontal);
+    QFETCH(QStringList, extra);
+    const Settings read = settings::fromValues(numbered(count));
+    QCOMPARE(read.companyName, count >= 1 ? u"v1"_s : QString());
+    QCOMPARE(read.lirePrice, lire);
+    QCOMPARE(read.horizontalOffset, horizontal);
+    QCOMPARE(read.extra, extra);
+    // Written back: never fewer than thirteen values, the extra ones kept.
+    QStringList written = numbered(std::min(count, 13));
+    while (written.size() < 13)
+        written.append(QString());
+    QCOMPARE(settings::toValues(read), written + extra);
 }
 
 void SettingsFileTest::formatValues_isByteExact()
@@ -186,16 +193,13 @@ void SettingsFileTest::formatValues_isByteExact()
     QCOMPARE(settings::formatValues({}), QByteArray());
 }
 
-void SettingsFileTest::defaultValues_areThePrices()
+void SettingsFileTest::defaults_areThePrices()
 {
-    const QStringList values = settings::defaultValues();
+    const QStringList values = settings::toValues(Settings::defaults());
     QCOMPARE(values.size(), 13);
-    for (int n = 1; n <= 9; ++n)
-        QVERIFY(settings::value(values, n).isEmpty());
-    QCOMPARE(settings::value(values, settings::LirePrice), u"800"_s);
-    QCOMPARE(settings::value(values, settings::EuroPrice), u"0.41"_s);
-    QCOMPARE(settings::value(values, settings::VerticalOffset), u"0"_s);
-    QCOMPARE(settings::value(values, settings::HorizontalOffset), u"0"_s);
+    for (int n = 0; n < 9; ++n)
+        QVERIFY(values[n].isEmpty());
+    QCOMPARE(values.mid(9), (QStringList { u"800"_s, u"0.41"_s, u"0"_s, u"0"_s }));
 }
 
 void SettingsFileTest::readAll_decodes_data()
@@ -238,7 +242,7 @@ void SettingsFileTest::writeAll_readAll_roundTrip_data()
     QTest::addColumn<QStringList>("values");
 
     QTest::newRow("personal data") << personalised();
-    QTest::newRow("defaults") << settings::defaultValues();
+    QTest::newRow("defaults") << settings::toValues(Settings::defaults());
     QTest::newRow("outside Windows-1252")
         << QStringList { u"Łódź"_s, u"Ἀθῆναι"_s, u"€ 0,41"_s, u"  spazi  "_s };
     QTest::newRow("commas only") << QStringList { u","_s, u", ,"_s };
@@ -258,7 +262,8 @@ void SettingsFileTest::writeAll_readAll_roundTrip()
     QCOMPARE(*read, values);
 }
 
-void SettingsFileTest::rewriteCalibration_data()
+// The offsets changed through the typed settings, as the print window stores them.
+void SettingsFileTest::rewrite_keepsEveryOtherValue_data()
 {
     QTest::addColumn<QByteArray>("before");
     QTest::addColumn<QByteArray>("after");
@@ -267,13 +272,6 @@ void SettingsFileTest::rewriteCalibration_data()
     calibrated[11] = u"2500"_s;
     calibrated[12] = u"5000"_s;
     QTest::newRow("13 values") << quotedLines(personalised()) << quotedLines(calibrated);
-
-    QStringList twelve = numbered(12);
-    QStringList twelveCalibrated = twelve;
-    twelveCalibrated[11] = u"2500"_s;
-    QTest::newRow("12 values") << quotedLines(twelve) << quotedLines(twelveCalibrated);
-    QTest::newRow("11 values") << quotedLines(numbered(11)) << quotedLines(numbered(11));
-    QTest::newRow("empty file") << QByteArray() << QByteArray();
 
     QStringList many = numbered(100);
     many[11] = u"2500"_s;
@@ -285,9 +283,13 @@ void SettingsFileTest::rewriteCalibration_data()
     loose[12] = u"5000"_s;
     QTest::newRow("unquoted, line feeds") << numbered(13).join(u'\n').toUtf8() + '\n'
                                           << quotedLines(loose);
+
+    QStringList filled = numbered(11);
+    filled << u"2500"_s << u"5000"_s;
+    QTest::newRow("11 values filled up") << quotedLines(numbered(11)) << quotedLines(filled);
 }
 
-void SettingsFileTest::rewriteCalibration()
+void SettingsFileTest::rewrite_keepsEveryOtherValue()
 {
     QFETCH(QByteArray, before);
     QFETCH(QByteArray, after);
@@ -296,12 +298,15 @@ void SettingsFileTest::rewriteCalibration()
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(u"sistema.ini"_s);
     QVERIFY(writeBytes(path, before));
-    const auto result = settings::rewriteCalibration(path, u"2500"_s, u"5000"_s);
-    QVERIFY(result.has_value());
+    auto read = readSettings(path);
+    QVERIFY(read.has_value());
+    read->verticalOffset = u"2500"_s;
+    read->horizontalOffset = u"5000"_s;
+    QVERIFY(writeSettings(path, *read).has_value());
     QCOMPARE(contentsOf(path), after);
 }
 
-void SettingsFileTest::rewriteCalibration_keepsOldCodePageText()
+void SettingsFileTest::rewrite_keepsOldCodePageText()
 {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
@@ -310,13 +315,17 @@ void SettingsFileTest::rewriteCalibration_keepsOldCodePageText()
                            "\"Forl\xEC\"\r\n\"Italia\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n"
                            "\"800\"\r\n\"0.41\"\r\n\"0\"\r\n\"0\"\r\n";
     QVERIFY(writeBytes(path, old));
-    QVERIFY(settings::rewriteCalibration(path, u"10"_s, u"20"_s).has_value());
-
-    const auto read = settings::readAll(path);
+    auto read = readSettings(path);
     QVERIFY(read.has_value());
-    QCOMPARE(*read,
+    QCOMPARE(read->city, u"Forlì"_s);
+    read->verticalOffset = u"10"_s;
+    QVERIFY(writeSettings(path, *read).has_value());
+
+    const auto again = settings::readAll(path);
+    QVERIFY(again.has_value());
+    QCOMPARE(*again,
         (QStringList { u"Tabaccheria"_s, u"Corso Garibaldi, 1"_s, u"1"_s, u"47121"_s, u"Forlì"_s,
-            u"Italia"_s, QString(), QString(), QString(), u"800"_s, u"0.41"_s, u"10"_s, u"20"_s }));
+            u"Italia"_s, QString(), QString(), QString(), u"800"_s, u"0.41"_s, u"10"_s, u"0"_s }));
 }
 
 void SettingsFileTest::readAll_failures_data()
@@ -344,10 +353,7 @@ void SettingsFileTest::readAll_failures()
     QVERIFY2(read.error().reason.contains(reasonPart), qPrintable(read.error().reason));
     QVERIFY(!hasDigit(read.error().reason));
 
-    // The rewrite stops at the failed read and leaves things as they were.
-    const auto rewrite = settings::rewriteCalibration(path, u"1"_s, u"2"_s);
-    QVERIFY(!rewrite);
-    QVERIFY(!rewrite.error().reason.isEmpty());
+    QVERIFY(!readSettings(path));
     QCOMPARE(QFileInfo(path).isDir(), folder);
     QCOMPARE(QFileInfo::exists(path), folder);
 }
@@ -357,7 +363,7 @@ void SettingsFileTest::writeFailures_createNothing()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(u"ottavario/sistema.ini"_s);
-    const auto result = settings::writeAll(path, settings::defaultValues());
+    const auto result = writeSettings(path, Settings::defaults());
     QVERIFY(!result);
     QCOMPARE(result.error().path, path);
     QVERIFY(!result.error().reason.isEmpty());

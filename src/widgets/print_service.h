@@ -1,6 +1,6 @@
 #pragma once
 
-#include "print/print_document.h"
+#include "print/print_job.h"
 
 #include <QPageLayout>
 #include <QString>
@@ -62,25 +62,15 @@ private:
 // What the user is told once a PDF file is written: where, and how many pages.
 QString writtenMessage(const PrintOutcome& outcome);
 
-// The pages of a print laid out on the page they will go on: a preview may
-// change the paper, and lines that run from page to page must follow it.
-// Documents of fixed positions ignore the page.
-using PageSource = std::function<PrintDocument(const QPageLayout&)>;
-
-// The same pages on any paper.
-inline PageSource fixedPages(PrintDocument document)
-{
-    return [document = std::move(document)](const QPageLayout&) { return document; };
-}
-
-// The save dialog of a PDF file named after the document, in the data folder.
-FileDialogRequest pdfFileRequest(const QString& documentName);
+// The save dialog of a PDF file named after the document, in `folder` (the
+// data folder).
+FileDialogRequest pdfFileRequest(const QString& documentName, const QString& folder);
 
 // Every print that goes to a file: asks for the file, offering the document's
-// name, asks before replacing one that exists (No asks for the file again),
-// then writes the pages whole or not at all.
+// name in `folder`, asks before replacing one that exists (No asks for the
+// file again), then writes the pages whole or not at all.
 PrintOutcome printToPdfFile(QWidget* parent, const PrintDocument& document, const QPageLayout& page,
-    MessageService& messages, FileDialogService& dialogs);
+    MessageService& messages, FileDialogService& dialogs, const QString& folder);
 
 // The program's one printer.
 class PrintService {
@@ -107,7 +97,8 @@ public:
 // overwritten by every later print.
 class QtPrintService final : public PrintService {
 public:
-    QtPrintService(MessageService& messages, FileDialogService& dialogs);
+    // PDF files are offered in `pdfFolder`, the data folder.
+    QtPrintService(MessageService& messages, FileDialogService& dialogs, QString pdfFolder);
     ~QtPrintService() override;
 
     PrintOutcome print(QWidget* parent, const PrintDocument& document) override;
@@ -124,6 +115,7 @@ public:
 private:
     MessageService& m_messages;
     FileDialogService& m_dialogs;
+    QString m_pdfFolder;
     std::unique_ptr<QPrinter> m_printer;
 };
 

@@ -7,13 +7,16 @@ class QWidget;
 namespace ottavario {
 
 // Message boxes: Italian text, the information icon and an OK button; a
-// question has the buttons Sì and No instead.
+// question has the buttons Sì and No instead, a request OK and Annulla and
+// no icon.
 class MessageService {
 public:
     virtual ~MessageService() = default;
     virtual void information(QWidget* parent, const QString& title, const QString& text) = 0;
     // True for Sì.
     virtual bool question(QWidget* parent, const QString& title, const QString& text) = 0;
+    // True for OK: the user did what was asked ("Inserire il disco nell'unità.").
+    virtual bool request(QWidget* parent, const QString& title, const QString& text) = 0;
 };
 
 struct FileDialogRequest {
@@ -39,6 +42,7 @@ class QtMessageService final : public MessageService {
 public:
     void information(QWidget* parent, const QString& title, const QString& text) override;
     bool question(QWidget* parent, const QString& title, const QString& text) override;
+    bool request(QWidget* parent, const QString& title, const QString& text) override;
 };
 
 class QtFileDialogService final : public FileDialogService {
