@@ -1,5 +1,7 @@
 #include "linear_cover.h"
 
+#include "splitmix.h"
+
 #include <algorithm>
 #include <array>
 #include <climits>
@@ -100,24 +102,6 @@ namespace {
         std::vector<int> m_negated;
     };
 
-    class Random {
-    public:
-        explicit Random(quint64 seed)
-            : m_state(seed)
-        {
-        }
-        int below(int bound)
-        {
-            quint64 z = (m_state += 0x9e3779b97f4a7c15ULL);
-            z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
-            z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
-            return static_cast<int>((z ^ (z >> 31)) % static_cast<quint64>(bound));
-        }
-
-    private:
-        quint64 m_state;
-    };
-
     qint64 power(int base, int exponent)
     {
         qint64 p = 1;
@@ -127,12 +111,12 @@ namespace {
     }
 
     // Columns of H: nonzero, and no two on one line through 0 while there is room.
-    std::vector<int> randomColumns(const Syndromes& space, int q, int length, Random& random)
+    std::vector<int> randomColumns(const Syndromes& space, int q, int length, SplitMix& random)
     {
         const bool room = (space.count() - 1) / (q - 1) >= length;
         std::vector<int> columns;
         while (static_cast<int>(columns.size()) < length) {
-            const int candidate = 1 + random.below(space.count() - 1);
+            const int candidate = 1 + static_cast<int>(random.below(quint64(space.count() - 1)));
             const bool onALine = room && std::any_of(columns.begin(), columns.end(), [&](int h) {
                 for (int factor = 1; factor < q; ++factor)
                     if (space.scaled(h, factor) == candidate)
@@ -240,7 +224,7 @@ namespace {
     // swap leaving the fewest uncovered; a swapped-out translate waits a few
     // steps before it may come back. Nothing when no cover of k turns up.
     std::vector<int> swapTranslates(const Syndromes& space, const std::vector<int>& ball,
-        std::vector<int> translates, Random& random, int steps, qint64 work, qint64& spent)
+        std::vector<int> translates, SplitMix& random, int steps, qint64 work, qint64& spent)
     {
         const int n = space.count();
         std::vector<char> inBall(static_cast<size_t>(n), 0);
@@ -260,8 +244,7 @@ namespace {
                     open.push_back(z);
             if (open.empty())
                 return translates;
-            const int target
-                = open[static_cast<size_t>(random.below(static_cast<int>(open.size())))];
+            const int target = open[random.below(open.size())];
             int bestDelta = INT_MIN;
             size_t bestOut = 0;
             int bestIn = -1;
@@ -345,7 +328,7 @@ std::vector<quint32> linearCoveringCode(
         if (perSyndrome >= bestSize)
             continue;
         const Syndromes space(*field, rows);
-        Random random(0x5eed0000ULL + quint64(q) * 64 + quint64(rows));
+        SplitMix random(0x5eed0000ULL + quint64(q) * 64 + quint64(rows));
         // Greedy covers for a few matrices; the best two are then squeezed.
         struct Trial {
             std::vector<int> columns, ball, translates;
