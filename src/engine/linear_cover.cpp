@@ -6,6 +6,7 @@
 #include <array>
 #include <climits>
 #include <optional>
+#include <span>
 
 namespace ottavario {
 
@@ -192,20 +193,34 @@ namespace {
     }
 
     // Matrices and syndrome sets the random search seldom meets, found once by
-    // an exhaustive search over the syndromes of random matrices. Numbered as
-    // the syndromes are, digit i the symbol of row i.
+    // a longer search over the syndromes of random matrices (the ternary one
+    // exhaustively, the quaternary ones by tools/find_quaternary_codes).
+    // Numbered as the syndromes are, digit i the symbol of row i.
     struct KnownCode {
         int q;
         int length;
         int radius;
         int rows;
         std::array<int, 8> columns;
-        std::array<int, 8> syndromes; // the first `count` of them
-        int count;
+        std::span<const int> syndromes;
     };
-    constexpr std::array<KnownCode, 1> kKnownCodes { {
-        // 6 cosets of a [8, 4] code: 486 words, against 729 from a random search.
-        { 3, 8, 1, 4, { 61, 22, 28, 79, 9, 13, 46, 67 }, { 0, 1, 45, 20, 23, 61 }, 6 },
+    // 6 cosets of a [8, 4] code: 486 words, against 729 from a random search.
+    constexpr std::array kTernaryRadius1 { 0, 1, 45, 20, 23, 61 };
+    // 58 cosets of an [8, 3] code: 3,712 words.
+    constexpr std::array kQuaternaryRadius1 { 17, 25, 52, 62, 71, 78, 98, 99, 106, 122, 130, 146,
+        153, 173, 181, 191, 204, 225, 241, 271, 275, 277, 279, 282, 338, 341, 358, 368, 380, 390,
+        391, 413, 428, 445, 471, 473, 490, 494, 495, 500, 811, 823, 856, 858, 881, 886, 904, 911,
+        952, 953, 955, 968, 970, 971, 974, 976, 996, 1020 };
+    // 24 cosets of an [8, 2] code: 384 words.
+    constexpr std::array kQuaternaryRadius2 { 396, 570, 632, 641, 697, 903, 1148, 1346, 1402, 1411,
+        1473, 1655, 2257, 2778, 2853, 2919, 3036, 3044, 3103, 3111, 3228, 3294, 3361, 3882 };
+    // 7 cosets of an [8, 2] code: 112 words.
+    constexpr std::array kQuaternaryRadius3 { 156, 596, 865, 1420, 2250, 3163, 3731 };
+    constexpr std::array<KnownCode, 4> kKnownCodes { {
+        { 3, 8, 1, 4, { 61, 22, 28, 79, 9, 13, 46, 67 }, kTernaryRadius1 },
+        { 4, 8, 1, 5, { 792, 981, 24, 596, 754, 643, 737, 959 }, kQuaternaryRadius1 },
+        { 4, 8, 2, 6, { 4037, 971, 2412, 3470, 690, 1498, 111, 1887 }, kQuaternaryRadius2 },
+        { 4, 8, 3, 6, { 3932, 3486, 1166, 490, 1432, 3446, 1173, 2727 }, kQuaternaryRadius3 },
     } };
 
     // Whether every syndrome lies in a translate of `ball` by one of `syndromes`.
@@ -312,9 +327,8 @@ std::vector<quint32> linearCoveringCode(
             continue;
         const Syndromes space(*field, known.rows);
         const std::vector<int> columns(known.columns.begin(), known.columns.begin() + length);
-        const std::vector<int> syndromes(
-            known.syndromes.begin(), known.syndromes.begin() + known.count);
-        const qint64 size = qint64(known.count) * power(q, length - known.rows);
+        const std::vector<int> syndromes(known.syndromes.begin(), known.syndromes.end());
+        const qint64 size = qint64(syndromes.size()) * power(q, length - known.rows);
         if (size < bestSize
             && translatesCover(space, reachable(space, columns, q, radius, spent), syndromes)) {
             bestSize = size;

@@ -63,8 +63,9 @@ std::vector<ColumnMask> optimiseReduction(
             problem, groups, std::max(work / 256, kLeastSeedWork), options.stop, seedWork);
         std::vector<int> linear
             = linearSeed(problem, groups, std::max(work / 8, 4 * kLeastSeedWork), seedWork);
+        std::vector<int> stored = storedSeed(problem, groups);
         first.use(seedWork);
-        for (std::vector<int>* seed : { &product, &linear })
+        for (std::vector<int>* seed : { &product, &linear, &stored })
             if (!seed->empty() && seed->size() <= startB.size())
                 startB = std::move(*seed);
     }

@@ -1,23 +1,12 @@
 #pragma once
 
 #include "cover_problem.h"
+#include "number_groups.h"
 
 #include <atomic>
 #include <vector>
 
 namespace ottavario {
-
-// Groups of numbers such that the columns are every combination of one
-// part from each group: different numbers in every box give one group per
-// box, boxes that share numbers fall in one group. Numbers of different
-// groups are independent: a pair appears together in exactly the share of
-// columns that the product of their own shares predicts.
-struct NumberGroup {
-    ColumnMask numbers = 0;
-    std::vector<ColumnMask> parts; // distinct, in order of appearance
-};
-
-std::vector<NumberGroup> independentGroups(const std::vector<ColumnMask>& columns);
 
 // Direct sums: when the columns are all combinations of parts from two
 // groups of numbers, covers of the two with radii adding up to 8 - t make
@@ -34,5 +23,9 @@ std::vector<int> productSeed(const CoverProblem& problem, std::vector<NumberGrou
 // where the products give 729).
 std::vector<int> linearSeed(
     const CoverProblem& problem, const std::vector<NumberGroup>& groups, qint64 work, qint64& used);
+
+// Sets stored for grids of a known shape (boxes paired as in the grid of the
+// most columns), as indices of the problem's columns; empty when none fits.
+std::vector<int> storedSeed(const CoverProblem& problem, const std::vector<NumberGroup>& groups);
 
 } // namespace ottavario
