@@ -28,16 +28,21 @@ std::vector<ColumnMask> optimiseReduction(
     }
 
     const CoverProblem problem(distinctInOrder(developed), threshold);
+    // Small grids settle long before the bound: they get a share that grows
+    // with their columns.
+    constexpr qint64 kStepsPerColumn = 20'000;
+    constexpr qint64 kLeastBound = 20'000'000;
+    const qint64 bound = std::min(work, std::max(kLeastBound, kStepsPerColumn * problem.count()));
 
     // The greedy and the seeds count against the bound of the first search;
     // the progress follows that one. The greedy takes about ten times the
     // steps of its first gains, and its share of the progress is its share of
     // the steps the whole run is expected to take.
-    StepMeter first(work, options.stop, &options.progress);
+    StepMeter first(bound, options.stop, &options.progress);
     first.setTotal(work);
     const double greedySteps
         = 10.0 * double(problem.count()) * double(gainSteps(kColumnSize, threshold));
-    const double searchSteps = std::max(double(work) - greedySteps, double(work) / 4);
+    const double searchSteps = std::max(double(bound) - greedySteps, double(bound) / 4);
     const double greedyShare = std::clamp(greedySteps / (greedySteps + searchSteps), 0.02, 0.9);
     first.spanShare(0, greedyShare);
     HelperThread helper(options.threads >= 2);
@@ -60,9 +65,9 @@ std::vector<ColumnMask> optimiseReduction(
         qint64 seedWork = 0;
         const std::vector<NumberGroup> groups = independentGroups(problem.columns());
         std::vector<int> product = productSeed(
-            problem, groups, std::max(work / 256, kLeastSeedWork), options.stop, seedWork);
+            problem, groups, std::max(bound / 256, kLeastSeedWork), options.stop, seedWork);
         std::vector<int> linear
-            = linearSeed(problem, groups, std::max(work / 8, 4 * kLeastSeedWork), seedWork);
+            = linearSeed(problem, groups, std::max(bound / 8, 4 * kLeastSeedWork), seedWork);
         std::vector<int> stored = storedSeed(problem, groups);
         first.use(seedWork);
         for (std::vector<int>* seed : { &product, &linear, &stored })
@@ -71,7 +76,7 @@ std::vector<ColumnMask> optimiseReduction(
     }
 
     // Both searches get the same bound, whatever the other one does.
-    const qint64 searchWork = std::max(work - first.used(), work / 4);
+    const qint64 searchWork = std::max(bound - first.used(), bound / 4);
     first.setLimit(first.used() + searchWork);
     first.spanSteps(greedyShare, 1);
     std::vector<int> bestA, bestB;
