@@ -1,10 +1,13 @@
 #include "paired_boxes.h"
 
+#include "paired_boxes_covers.h"
+
 #include <algorithm>
 #include <array>
 #include <bit>
 #include <optional>
 #include <span>
+#include <vector>
 
 namespace ottavario {
 
@@ -18,42 +21,36 @@ namespace {
 
     using Permutation = std::array<int, 32>; // bit -> bit
 
-    // Symmetries of the grid, as the stored sets name them.
-    enum Symmetry : unsigned {
-        RotateOwn = 1, // the own numbers of every box, one place round
-        SwapShared = 2, // the two shared numbers of every pair
-        ShiftPairs = 4, // pair g to pair g + 1, the last to the first
-        SwapBoxes = 8, // the own numbers of the first box with those of the second
+    // A symmetry of the grid: in each pair the own numbers of each box turn
+    // round, the shared numbers may swap and so may the boxes; then pair g
+    // moves to pair g + shift.
+    struct PairMove {
+        int firstTurn = 0;
+        int secondTurn = 0;
+        bool swapShared = false;
+        bool swapBoxes = false;
+    };
+    struct Symmetry {
+        int shift = 0;
+        std::array<PairMove, kPairs> pairs {};
     };
 
-    Permutation permutationOf(Symmetry symmetry)
+    constexpr Symmetry everyPair(PairMove move) { return { 0, { move, move, move, move } }; }
+
+    Permutation permutationOf(const Symmetry& symmetry)
     {
         Permutation p {};
-        for (int bit = 0; bit < 32; ++bit)
-            p[static_cast<size_t>(bit)] = bit;
-        auto cycle = [&](std::initializer_list<int> bits) {
-            const std::vector<int> list(bits);
-            for (size_t i = 0; i < list.size(); ++i)
-                p[static_cast<size_t>(list[i])] = list[(i + 1) % list.size()];
-        };
         for (int g = 0; g < kPairs; ++g) {
-            const int b = kPairNumbers * g;
-            switch (symmetry) {
-            case RotateOwn:
-                cycle({ b + 2, b + 3, b + 4 });
-                cycle({ b + 5, b + 6, b + 7 });
-                break;
-            case SwapShared:
-                cycle({ b, b + 1 });
-                break;
-            case ShiftPairs:
-                for (int j = 0; j < kPairNumbers; ++j)
-                    p[static_cast<size_t>(b + j)] = (b + j + kPairNumbers) % 32;
-                break;
-            case SwapBoxes:
-                for (int j = 2; j < 5; ++j)
-                    cycle({ b + j, b + j + 3 });
-                break;
+            const PairMove& move = symmetry.pairs[static_cast<size_t>(g)];
+            const int from = kPairNumbers * g;
+            const int to = kPairNumbers * ((g + symmetry.shift) % kPairs);
+            for (int s = 0; s < 2; ++s)
+                p[static_cast<size_t>(from + s)] = to + (move.swapShared ? 1 - s : s);
+            for (int j = 0; j < 3; ++j) {
+                const int first = 2 + (j + move.firstTurn) % 3;
+                const int second = 5 + (j + move.secondTurn) % 3;
+                p[static_cast<size_t>(from + 2 + j)] = to + (move.swapBoxes ? second : first);
+                p[static_cast<size_t>(from + 5 + j)] = to + (move.swapBoxes ? first : second);
             }
         }
         return p;
@@ -69,29 +66,40 @@ namespace {
 
     struct StoredCover {
         int threshold;
-        unsigned symmetries;
+        std::span<const Symmetry> symmetries;
         std::span<const ColumnMask> representatives;
     };
 
-    // 1,152 columns for 6 points: 25 orbits of the group of order 48.
-    constexpr std::array<ColumnMask, 25> kSixPoints { 0x06412221, 0x05502121, 0x30228421,
-        0x50508821, 0x90882421, 0x09810a21, 0x41052121, 0x28882821, 0x24889021, 0x44242424,
-        0x44884421, 0x90248424, 0x48228421, 0x06902103, 0x50214821, 0x21242103, 0x48124821,
-        0x420a4121, 0x28220921, 0x09032103, 0x88482103, 0x50052221, 0x81244403, 0x88505021,
-        0x82222121 };
+    // A group of order 48: the own numbers turned, the shared ones swapped,
+    // the pairs shifted, the boxes swapped, all pairs alike.
+    constexpr std::array<Symmetry, 4> kAlike { {
+        everyPair({ 1, 1, false, false }),
+        everyPair({ 0, 0, true, false }),
+        { 1, {} },
+        everyPair({ 0, 0, false, true }),
+    } };
+    // A group of order 36 that treats each pair in its own way.
+    constexpr std::array<Symmetry, 2> kMixed { {
+        { 0,
+            { { { 0, 2, false, false }, { 0, 1, true, false }, { 2, 1, false, false },
+                { 0, 0, true, false } } } },
+        { 0,
+            { { { 1, 1, false, false }, { 1, 0, false, false }, { 1, 2, true, false },
+                { 1, 2, true, false } } } },
+    } };
 
-    constexpr std::array<StoredCover, 1> kStored { {
-        { 6, RotateOwn | SwapShared | ShiftPairs | SwapBoxes, kSixPoints },
+    constexpr std::array<StoredCover, 2> kStored { {
+        { 7, kMixed, paired::kSevenPoints },
+        { 6, kAlike, paired::kSixPoints },
     } };
 
     // Every column the symmetries reach from the representatives.
     std::vector<ColumnMask> orbitsOf(
-        std::span<const ColumnMask> representatives, unsigned symmetries)
+        std::span<const ColumnMask> representatives, std::span<const Symmetry> symmetries)
     {
         std::vector<Permutation> generators;
-        for (Symmetry s : { RotateOwn, SwapShared, ShiftPairs, SwapBoxes })
-            if (symmetries & s)
-                generators.push_back(permutationOf(s));
+        for (const Symmetry& s : symmetries)
+            generators.push_back(permutationOf(s));
         std::vector<ColumnMask> all(representatives.begin(), representatives.end());
         std::vector<ColumnMask> seen = all;
         std::sort(seen.begin(), seen.end());
