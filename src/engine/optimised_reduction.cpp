@@ -30,7 +30,7 @@ std::vector<ColumnMask> optimiseReduction(
     const CoverProblem problem(distinctInOrder(developed), threshold);
     // Small grids settle long before the bound: they get a share that grows
     // with their columns.
-    constexpr qint64 kStepsPerColumn = 20'000;
+    constexpr qint64 kStepsPerColumn = 50'000;
     constexpr qint64 kLeastBound = 20'000'000;
     const qint64 bound = std::min(work, std::max(kLeastBound, kStepsPerColumn * problem.count()));
 
