@@ -1,6 +1,6 @@
 // The .stt description: any bytes give a description or a reason, a
 // description is consistent with its counts, and writing it back reads the
-// same grid.
+// same grid and conditions.
 #include "fuzz_support.h"
 
 #include "systems/description_file.h"
@@ -41,9 +41,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     fuzz::require(threshold(parsed->type) >= 5 && threshold(parsed->type) <= 8, "no system type");
 
     // Saving writes the filled entries with gaps closed: that is what comes back.
-    const auto again = parseDescription(formatDescription(parsed->grid, parsed->type));
+    fuzz::require(parsed->conditions.size() <= size_t(kMaxConditions), "too many conditions");
+    for (const Condition& condition : parsed->conditions)
+        fuzz::require(condition.lowest <= condition.highest
+                && (condition.kind != Condition::Kind::Numbers || condition.group != 0),
+            "a condition the reader should have refused");
+
+    const auto again
+        = parseDescription(formatDescription(parsed->grid, parsed->type, parsed->conditions));
     fuzz::require(again.has_value(), "a written description refused");
     fuzz::require(again->type == parsed->type, "the type changed by a rewrite");
+    fuzz::require(again->conditions == parsed->conditions, "the conditions changed by a rewrite");
     for (int k = 0; k < kBoxes; ++k) {
         const QStringList kept = parsed->grid.numbersOfBox(k);
         fuzz::require(again->counts[k] == kept.size(), "a count changed by a rewrite");

@@ -102,6 +102,37 @@ void drawCheck(QPainter& p)
     p.drawLine(QPointF(10, 17), QPointF(15, 23));
     p.drawLine(QPointF(15, 23), QPointF(27, 8));
 }
+
+void drawFunnel(QPainter& p)
+{
+    QPainterPath funnel;
+    funnel.moveTo(3, 5);
+    funnel.lineTo(29, 5);
+    funnel.lineTo(19, 17);
+    funnel.lineTo(19, 28);
+    funnel.lineTo(13, 24);
+    funnel.lineTo(13, 17);
+    funnel.closeSubpath();
+    p.setPen(QPen(QColor(30, 60, 120), 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(QColor(90, 150, 220));
+    p.drawPath(funnel);
+    p.setPen(QPen(QColor(230, 240, 255), 1.5));
+    p.drawLine(QPointF(7, 8), QPointF(25, 8));
+}
+
+// Three bars of falling height: how often each prize comes out.
+void drawWins(QPainter& p)
+{
+    p.setPen(QPen(QColor(50, 50, 50), 1.5));
+    p.drawLine(QPointF(3, 29), QPointF(29, 29));
+    p.setPen(QPen(QColor(20, 80, 40), 1.2));
+    const QColor fills[] = { QColor(27, 120, 55), QColor(90, 174, 97), QColor(190, 225, 150) };
+    const double heights[] = { 9, 16, 23 };
+    for (int i = 0; i < 3; ++i) {
+        p.setBrush(fills[i]);
+        p.drawRect(QRectF(5 + i * 8.5, 28 - heights[i], 6.5, heights[i]));
+    }
+}
 }
 
 int main(int argc, char** argv)
@@ -120,6 +151,8 @@ int main(int argc, char** argv)
         { "calcolo", drawCalculator },
         { "stampa", drawPrinter },
         { "spoglio", drawCheck },
+        { "condizioni", drawFunnel },
+        { "vincite", drawWins },
     };
     for (const auto& [name, draw] : pictures) {
         for (int size : { 16, 24, 32, 48 }) {

@@ -1,6 +1,8 @@
 #include "about_box.h"
 
+#include "core/version.h"
 #include "mainwin/forms.h"
+#include "mainwin/icons.h"
 #include "mainwin/services.h"
 #include "settings/settings_file.h"
 
@@ -9,17 +11,10 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPainter>
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QVBoxLayout>
-
-#ifndef OTTAVARIO_VERSION_MAJOR
-#define OTTAVARIO_VERSION_MAJOR 1
-#define OTTAVARIO_VERSION_MINOR 0
-#define OTTAVARIO_VERSION_PATCH 0
-#endif
 
 namespace ottavario {
 
@@ -32,29 +27,6 @@ namespace {
         "vietata e sarà perseguita a norma di legge.");
     const QString kNoSystemInfo
         = QStringLiteral("Le informazioni sul sistema non sono attualmente disponibili.");
-
-    // picIcon: a slip with the eight marks of one column.
-    QPixmap programPicture()
-    {
-        QPixmap pixmap(64, 64);
-        pixmap.fill(Qt::transparent);
-        QPainter p(&pixmap);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(QPen(QColor(60, 60, 60), 1.5));
-        p.setBrush(QColor(255, 252, 235));
-        p.drawRoundedRect(QRectF(6, 2, 52, 60), 3, 3);
-        p.setPen(QPen(QColor(200, 60, 60), 1));
-        p.setBrush(Qt::NoBrush);
-        for (int row = 0; row < 8; ++row)
-            for (int col = 0; col < 4; ++col)
-                p.drawRect(QRectF(12 + col * 11, 7 + row * 7, 8, 5));
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(30, 30, 30));
-        const int marks[8] = { 1, 3, 0, 2, 2, 1, 3, 0 };
-        for (int row = 0; row < 8; ++row)
-            p.drawRect(QRectF(13 + marks[row] * 11, 8 + row * 7, 6, 3));
-        return pixmap;
-    }
 }
 
 QString findSystemInfoTool()
@@ -83,7 +55,7 @@ AboutBox::AboutBox(
     setAttribute(Qt::WA_DeleteOnClose);
 
     auto* picture = forms::namedLabel(QStringLiteral("picIcon"), QString(), this);
-    picture->setPixmap(programPicture());
+    picture->setPixmap(icons::programIcon().pixmap(64, 64));
     picture->setFixedSize(64, 64);
     auto* title = forms::namedLabel(QStringLiteral("lblTitle"), QString(), this);
     QFont titleFont = title->font();

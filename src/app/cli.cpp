@@ -3,13 +3,17 @@
 #include "check/scoring.h"
 #include "core/file_error.h"
 #include "core/number.h"
+#include "core/version.h"
 #include "engine/calculation.h"
 #include "engine/column_file.h"
 #include "engine/grid_check.h"
 #include "print/print_commands.h"
 #include "systems/system_files.h"
+#include "transfer/pair_copy.h"
+#include "wins/wins_report.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 namespace ottavario::cli {
@@ -21,11 +25,15 @@ namespace {
     const char* const kUsageText
         = "uso:\n"
           "  ottavario-cli compute FILE.stt [--out FILE.stg] [--optimise]\n"
-          "  ottavario-cli check --winning N1,N2,...,N8 FILE.stt...\n";
+          "  ottavario-cli check --winning N1,N2,...,N8 FILE.stt...\n"
+          "  ottavario-cli copy FILE.stg FOLDER\n"
+          "  ottavario-cli wins [--all] FILE.stt\n";
+
+    QString usageText() { return QLatin1StringView(kUsageText) + print::printCommandsUsage(); }
 
     int usage(QTextStream& err)
     {
-        err << kUsageText << print::printCommandsUsage();
+        err << usageText();
         return kUsage;
     }
 
@@ -81,6 +89,7 @@ namespace {
         }
         const WorkFiles files { work.filePath(QStringLiteral("tmp")),
             work.filePath(QStringLiteral("sistmp")) };
+        options.conditions = description->conditions;
         const auto result
             = calculateColumns(description->grid, description->type, files, nullptr, options);
         if (!result) {
@@ -97,11 +106,30 @@ namespace {
             err << bytes.error().message(QStringLiteral("leggere")) << '\n';
             return kFailed;
         }
-        if (const auto written = writeFileAtomically(output, *bytes); !written) {
+        // The columns of the system's own pair are replaced with the pair as one
+        // unit, the description kept byte for byte; another file alone.
+        const bool ownPair = QFileInfo(output).absoluteFilePath()
+            == QFileInfo(partnerPath(input)).absoluteFilePath();
+        const auto descriptionBytes = ownPair ? readWholeFile(input) : FileResult<QByteArray> {};
+        if (!descriptionBytes) {
+            err << descriptionBytes.error().message(QStringLiteral("leggere")) << '\n';
+            return kFailed;
+        }
+        FileResult<void> written;
+        if (!ownPair)
+            written = writeFileAtomically(output, *bytes);
+        else if (auto committed
+                 = commitPair({ input, *descriptionBytes, {} }, { output, *bytes, {} });
+                 !committed)
+            written = std::unexpected(committed.error().cause);
+        if (!written) {
             err << written.error().message(QStringLiteral("scrivere")) << '\n';
             return kFailed;
         }
-        out << "developed " << result->developedCount << " kept " << result->kept.size() << '\n';
+        out << "developed " << result->developedCount;
+        if (result->conditioned)
+            out << " conditioned " << result->inPlay.size();
+        out << " kept " << result->kept.size() << '\n';
         return 0;
     }
 
@@ -160,6 +188,57 @@ namespace {
         }
         return status;
     }
+
+    // The pair of FILE.stg into FOLDER, as the import/export window copies it.
+    int copy(const QStringList& args, QTextStream& out, QTextStream& err)
+    {
+        if (args.size() != 2 || args[0].startsWith(QStringLiteral("--"))
+            || args[1].startsWith(QStringLiteral("--")))
+            return usage(err);
+        const QFileInfo file(args[0]);
+        if (!file.fileName().endsWith(QStringLiteral(".stg"), Qt::CaseInsensitive)) {
+            err << args[0] << ": il file da copiare deve finire con .stg\n";
+            return kFailed;
+        }
+        const auto copied = copyPair(file.absolutePath(), args[1], file.fileName());
+        if (!copied) {
+            err << copied.error().message().replace(u'\n', u' ') << '\n';
+            return kFailed;
+        }
+        out << "copied " << systemName(file.fileName()) << '\n';
+        return 0;
+    }
+}
+
+namespace {
+    // What the system wins: over its own developed columns, or with --all
+    // over every winning column; one line a combination of prizes, best first.
+    int wins(const QStringList& args, QTextStream& out, QTextStream& err)
+    {
+        bool every = false;
+        QString input;
+        for (const QString& arg : args) {
+            if (arg == QStringLiteral("--all"))
+                every = true;
+            else if (input.isEmpty() && !arg.startsWith(QStringLiteral("--")))
+                input = arg;
+            else
+                return usage(err);
+        }
+        if (input.isEmpty())
+            return usage(err);
+        const auto system = readWinsSystem(input);
+        if (!system) {
+            err << system.error().message(QStringLiteral("aprire")) << '\n';
+            return kFailed;
+        }
+        const WinCounter counter(system->kept);
+        const WinTable table
+            = every ? counter.overEveryWinningColumn() : counter.over(winnersInPlay(*system));
+        for (const WinRow& row : table.rows)
+            out << winRowLine(row) << '\n';
+        return 0;
+    }
 }
 
 int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
@@ -169,10 +248,20 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
     const QString command = arguments.first();
     const QStringList rest = arguments.mid(1);
     int status = kUsage;
-    if (command == QStringLiteral("compute"))
+    if (command == QStringLiteral("--help") || command == QStringLiteral("-h")) {
+        out << usageText();
+        status = 0;
+    } else if (command == QStringLiteral("--version")) {
+        out << "ottavario-cli " OTTAVARIO_VERSION "\n";
+        status = 0;
+    } else if (command == QStringLiteral("compute"))
         status = compute(rest, out, err);
     else if (command == QStringLiteral("check"))
         status = check(rest, out, err);
+    else if (command == QStringLiteral("copy"))
+        status = copy(rest, out, err);
+    else if (command == QStringLiteral("wins"))
+        status = wins(rest, out, err);
     else if (command == QStringLiteral("print")) {
         status = print::runPrintCommand(rest, out, err);
         if (status == kUsage)

@@ -1,4 +1,6 @@
 #include "core/data_folder.h"
+#include "core/version.h"
+#include "mainwin/icons.h"
 #include "mainwin/main_window.h"
 #include "mainwin/services.h"
 #include "print/print_service.h"
@@ -14,7 +16,10 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ottavario"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0.0"));
+    QApplication::setApplicationVersion(QStringLiteral(OTTAVARIO_VERSION));
+    // The desktop matches the windows to the installed menu entry and its icon.
+    QApplication::setDesktopFileName(QStringLiteral("org.ottavario.Ottavario"));
+    QApplication::setWindowIcon(icons::programIcon());
 
     // Qt's own buttons and dialogs speak Italian, as the program does.
     QTranslator qtTranslator;

@@ -20,6 +20,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -55,8 +56,15 @@ CheckWindow::CheckWindow(MessageService* messages, FileDialogService* dialogs, Q
     checkButton->setIcon(icons::icon(icons::Picture::Check));
     checkButton->setIconSize(QSize(32, 32));
     checkButton->setAutoRaise(true);
+    auto* winsButton = new QToolButton(central);
+    winsButton->setObjectName(QStringLiteral("Command4"));
+    winsButton->setToolTip(QStringLiteral("Prospetto vincite"));
+    winsButton->setIcon(icons::icon(icons::Picture::Wins));
+    winsButton->setIconSize(QSize(32, 32));
+    winsButton->setAutoRaise(true);
     top->addWidget(openButton);
     top->addWidget(checkButton);
+    top->addWidget(winsButton);
     m_pathLabel = new QLabel(central);
     m_pathLabel->setObjectName(QStringLiteral("Label4"));
     m_pathLabel->setFrameShape(QFrame::StyledPanel);
@@ -123,6 +131,10 @@ CheckWindow::CheckWindow(MessageService* messages, FileDialogService* dialogs, Q
     m_winners->setToolTip(QStringLiteral("Le colonne del sistema con 6, 7 e 8 punti."));
     m_winners->setUniformItemSizes(true);
     m_winners->setFont(mono);
+    // Wide enough for the lines of a system of up to 99,999 columns.
+    m_winners->setMinimumWidth(m_winners->fontMetrics().horizontalAdvance(winningColumnLine(
+                                   { 99999, maskOf({ 1, 2, 3, 4, 5, 6, 7, 8 }), 8 }, 99999))
+        + m_winners->verticalScrollBar()->sizeHint().width() + 2 * m_winners->frameWidth() + 8);
     frameLayout->addWidget(m_winners, 1);
     middle->addWidget(frame);
     layout->addLayout(middle, 1);
@@ -142,6 +154,8 @@ CheckWindow::CheckWindow(MessageService* messages, FileDialogService* dialogs, Q
     file->addSeparator();
     QAction* spoglio = file->addAction(QStringLiteral("&Spoglio"));
     spoglio->setObjectName(QStringLiteral("spoglio"));
+    QAction* vincite = file->addAction(QStringLiteral("Prospetto &vincite"));
+    vincite->setObjectName(QStringLiteral("vincite"));
     file->addSeparator();
     QAction* fine = file->addAction(QStringLiteral("&Fine lavoro"));
     fine->setObjectName(QStringLiteral("fine"));
@@ -150,6 +164,8 @@ CheckWindow::CheckWindow(MessageService* messages, FileDialogService* dialogs, Q
     connect(openButton, &QToolButton::clicked, apri, &QAction::trigger);
     connect(spoglio, &QAction::triggered, this, &CheckWindow::check);
     connect(checkButton, &QToolButton::clicked, spoglio, &QAction::trigger);
+    connect(vincite, &QAction::triggered, this, &CheckWindow::requestWins);
+    connect(winsButton, &QToolButton::clicked, vincite, &QAction::trigger);
     connect(fine, &QAction::triggered, this, &CheckWindow::close);
     connect(quitButton, &QPushButton::clicked, fine, &QAction::trigger);
 
@@ -196,6 +212,8 @@ void CheckWindow::openSystemAt(const QString& path)
         text += kCrLf;
     }
     m_winning[0]->focusAndSelect();
+    // The winning columns listed belong to the system checked last.
+    m_winners->clear();
     m_openedPath = path;
     m_pathLabel->setText(path);
     m_columnFile = partnerPath(path);
@@ -262,8 +280,18 @@ void CheckWindow::check()
     m_results[1]->setText(counterText(result.seven));
     m_results[2]->setText(counterText(result.six));
     m_winners->clear();
+    const qint64 count = qint64(columns->size());
     for (const WinningColumn& winner : winningColumns(*columns, winningMask(values)))
-        m_winners->addItem(winningColumnLine(winner));
+        m_winners->addItem(winningColumnLine(winner, count));
+}
+
+void CheckWindow::requestWins()
+{
+    if (m_openedPath.isEmpty()) {
+        m_messages->information(this, kCheckTitle, QStringLiteral("Aprire un sistema."));
+        return;
+    }
+    emit winsRequested(m_openedPath);
 }
 
 QStringList CheckWindow::winningLines() const

@@ -34,9 +34,12 @@ public:
     void openSystem();
     void openSystemAt(const QString& path);
     void check();
+    // Prospetto vincite of the opened system.
+    void requestWins();
 
 signals:
     void closed();
+    void winsRequested(const QString& sttPath);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -2,6 +2,7 @@
 
 #include "core/grid.h"
 #include "engine/column_file.h"
+#include "print/slip_document.h"
 
 #include <algorithm>
 
@@ -49,9 +50,18 @@ std::vector<WinningColumn> winningColumns(
     return winners;
 }
 
-QString winningColumnLine(const WinningColumn& column)
+QString winningColumnLine(const WinningColumn& column, qint64 columnCount)
 {
-    return QStringLiteral("%1 punti  ").arg(column.points) + previewLine(numbersOf(column.column));
+    const qint64 lastSlip = print::slipCountOf(std::max(columnCount, column.record));
+    const qint64 slip = print::slipCountOf(column.record);
+    const qint64 place = column.record - (slip - 1) * print::kBetColumns;
+    const auto width = [](qint64 n) { return int(QString::number(n).size()); };
+    return QStringLiteral("%1 punti  colonna %2 (scheda %3, %4ª) ")
+               .arg(column.points)
+               .arg(column.record, width(std::max(columnCount, column.record)))
+               .arg(slip, width(lastSlip))
+               .arg(place)
+        + previewLine(numbersOf(column.column));
 }
 
 QString counterText(long long count) { return count ? QString::number(count) : QString(); }

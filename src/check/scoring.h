@@ -40,8 +40,11 @@ struct WinningColumn {
 std::vector<WinningColumn> winningColumns(
     const std::vector<ColumnMask>& columns, ColumnMask winning);
 
-// "8 punti", then the column as the preview writes it.
-QString winningColumnLine(const WinningColumn& column);
+// "7 punti  colonna 13 (scheda 3, 1ª)", then the column as the preview
+// writes it: the column to claim, by its number in the system and by the slip
+// it is printed on, six a slip. Numbers stand right-aligned for a system of
+// `columnCount` columns, so that the lines of one check line up.
+QString winningColumnLine(const WinningColumn& column, qint64 columnCount);
 
 // A counter as the result labels show it: nothing for no column.
 QString counterText(long long count);

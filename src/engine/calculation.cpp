@@ -12,6 +12,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <future>
 
 namespace ottavario {
 
@@ -96,14 +97,18 @@ FileResult<ColumnCalculation> calculateColumns(const Grid& grid, SystemType type
             return std::unexpected(removed.error());
     }
 
-    const DevelopedColumns developed = developColumns(grid);
-    if (auto written = writeFileAtomically(files.developed, developed.records); !written)
-        return std::unexpected(written.error());
+    DevelopedColumns developed = developColumns(grid);
+    ColumnCalculation result;
+    result.developedCount = developed.count();
+    result.conditioned = !options.conditions.empty();
+    dropOutOfPlay(developed, options.conditions);
+    // Each work file is written, and waited for on the disk, while the
+    // columns are reduced and checked: the calculation does not wait for it.
+    auto developedWritten = std::async(std::launch::async,
+        [&] { return writeFileAtomically(files.developed, developed.records); });
 
     const qsizetype n = developed.count();
     reporter.setMaximum(progressMaximum(n, type));
-    ColumnCalculation result;
-    result.developedCount = n;
     if (options.optimised && type != SystemType::Integrale) {
         OptimisationOptions search;
         if (options.optimisationWork > 0)
@@ -117,13 +122,25 @@ FileResult<ColumnCalculation> calculateColumns(const Grid& grid, SystemType type
         result.kept = reduceColumns(
             developed.masks, threshold(type), [&](qsizetype done) { reporter.reached(done, n); });
     }
+    auto keptWritten
+        = std::async(std::launch::async, [&files, records = formatColumnMasks(result.kept)] {
+              return writeFileAtomically(files.kept, records);
+          });
     result.guaranteeVerified
         = verifyGuarantee(developed.masks, result.kept, threshold(type)).holds();
+    result.inPlay = std::move(developed.masks);
 
-    if (auto written = writeFileAtomically(files.kept, formatColumnMasks(result.kept)); !written) {
-        // Without its partner the developed file would pass for a finished calculation.
+    const auto developedResult = developedWritten.get();
+    const auto keptResult = keptWritten.get();
+    // Either file without its partner would pass for a finished calculation.
+    if (!developedResult) {
+        if (keptResult)
+            QFile::remove(files.kept);
+        return std::unexpected(developedResult.error());
+    }
+    if (!keptResult) {
         QFile::remove(files.developed);
-        return std::unexpected(written.error());
+        return std::unexpected(keptResult.error());
     }
     return result;
 }

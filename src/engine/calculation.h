@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/column.h"
+#include "core/conditions.h"
 #include "core/file_error.h"
 #include "core/system_type.h"
 
@@ -35,8 +36,13 @@ struct WorkFiles {
 
 struct ColumnCalculation {
     qint64 developedCount = 0; // n
+    // The developed columns that meet the conditions, in development order:
+    // what the kept columns cover and the columns a draw can be won with.
+    // Every developed column when there are no conditions.
+    std::vector<ColumnMask> inPlay;
+    bool conditioned = false;
     std::vector<ColumnMask> kept; // K columns, in the order they were kept
-    // Every developed column was checked against the kept ones.
+    // Every column in play was checked against the kept ones.
     bool guaranteeVerified = false;
 };
 
@@ -48,6 +54,9 @@ struct CalculationOptions {
     // Ends the optimised search early; it keeps the best set found so far.
     const std::atomic<bool>* stop = nullptr;
     qint64 optimisationWork = 0; // steps of the search; 0 for the usual bound
+    // Only the developed columns that meet them are in play: the developed
+    // work file holds those alone, and the reduction keeps and covers those.
+    Conditions conditions;
 };
 
 // The whole calculation command after the grid checks, safe to run on a

@@ -4,7 +4,9 @@
 
 #include <QFileInfo>
 
+#include <array>
 #include <bit>
+#include <cstring>
 
 namespace ottavario {
 
@@ -102,15 +104,23 @@ FileResult<std::vector<ColumnMask>> readColumnMasks(const QString& path)
 
 QByteArray formatColumnMasks(const std::vector<ColumnMask>& masks)
 {
+    // The field of the lowest bit left, by its count of trailing zeros; 32,
+    // no bit left, is the field of 0.
+    static constexpr auto fields = [] {
+        std::array<std::array<char, 2>, 33> table {};
+        for (int zeros = 0; zeros <= 32; ++zeros) {
+            const int n = (zeros + 1) % 33;
+            table[zeros] = { n >= 10 ? char('0' + n / 10) : ' ', char('0' + n % 10) };
+        }
+        return table;
+    }();
     // Written in place: a system can hold 390,625 columns.
     QByteArray out(static_cast<qsizetype>(masks.size()) * kRecordSize, Qt::Uninitialized);
     char* field = out.data();
     for (ColumnMask m : masks) {
         for (int k = 0; k < kColumnSize; ++k, field += 2) {
-            const int n = m ? std::countr_zero(m) + 1 : 0;
+            std::memcpy(field, fields[std::countr_zero(m)].data(), 2);
             m &= m - 1;
-            field[0] = n >= 10 ? char('0' + n / 10) : ' ';
-            field[1] = char('0' + n % 10);
         }
     }
     return out;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/column.h"
+#include "core/conditions.h"
 
 #include <QByteArray>
 
@@ -23,5 +24,17 @@ struct DevelopedColumns {
 // grid should pass checkGrid(); an entry that is not a valid match number is
 // left out rather than developed.
 DevelopedColumns developColumns(const Grid& grid);
+
+// Drops the columns, masks and records alike, that miss a condition; the
+// others keep their order.
+void dropOutOfPlay(DevelopedColumns& developed, const Conditions& conditions);
+
+// The same columns as masks alone, without the work file's records.
+std::vector<ColumnMask> developMasks(const Grid& grid);
+
+// The developed columns that meet every condition, in development order: the
+// columns a conditioned system covers and can win with; every developed
+// column when there are no conditions.
+std::vector<ColumnMask> columnsInPlay(const Grid& grid, const Conditions& conditions);
 
 } // namespace ottavario

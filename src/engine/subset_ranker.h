@@ -72,9 +72,11 @@ public:
     }
 
 private:
+    // Only the first `size` places are ever read: left uninitialised, since
+    // clearing them would cost more than the walk itself.
     struct Walk {
-        std::array<int, 32> places {};
-        std::array<ColumnMask, 32> bits {};
+        std::array<int, 32> places;
+        std::array<ColumnMask, 32> bits;
         int size = 0;
     };
 

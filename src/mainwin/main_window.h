@@ -12,11 +12,12 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QAction;
 class QCheckBox;
 class QLabel;
-class QListView;
+class QTableView;
 class QProgressBar;
 class QRadioButton;
 class QToolButton;
@@ -34,6 +35,7 @@ namespace print {
     class PrintService;
     class PrintWindow;
 }
+class WinsWindow;
 
 struct MainWindowServices {
     MessageService* messages = nullptr;
@@ -77,6 +79,15 @@ public:
     void openSystemAt(const QString& path);
     QString systemName() const;
 
+    // Condizioni: only the developed columns that meet them are played,
+    // computed and covered. Changing them asks for a new calculation.
+    const Conditions& conditions() const { return m_draft.conditions; }
+    void setConditions(const Conditions& conditions);
+    void openConditions();
+    // The developed columns of the grid that meet the conditions, in
+    // development order: the columns a draw can be won with.
+    std::vector<ColumnMask> columnsInPlay() const;
+
     bool isCalculating() const { return m_busy; }
     // An optimised search under way can be ended early: it keeps the smallest
     // set found so far, whose guarantee is verified as always.
@@ -102,6 +113,8 @@ private:
     void entryChanged(int box, int index);
     void entryEntered(int box, int index);
     void showFullSummary(SystemDraft::EuroPrefix prefix);
+    void showConditions();
+    void sizeSummaryForLargestAmounts();
     void resetReducedSummary();
     void clearGuarantee();
     void quitOrStop();
@@ -113,6 +126,10 @@ private:
     void openCheckWindow();
     void openPrintWindow();
     void openTransferWindow();
+    // Prospetto vincite of the computed columns; the window is shared with
+    // the checking window's request for a saved system.
+    void openWinsWindow();
+    WinsWindow* winsWindow();
     void openPersonalisation();
     void openAbout();
     void setBusy(bool busy);
@@ -124,6 +141,9 @@ private:
     // The type the last calculation reduced with: what the columns guarantee.
     SystemType m_computedType = kDefaultSystemType;
     SystemType m_calculatedType = kDefaultSystemType; // of the calculation under way
+    // The columns of the last calculation, saved from here: the work files
+    // are shared with any other copy of the program that runs.
+    std::vector<ColumnMask> m_computedColumns;
 
     std::array<std::array<GridEntry*, kEntries>, kBoxes> m_entries {};
     std::array<QRadioButton*, 4> m_options {};
@@ -136,7 +156,8 @@ private:
     QLabel* m_reducedEuro = nullptr; // Label7
     QLabel* m_systemName = nullptr; // Label8
     QLabel* m_guarantee = nullptr; // Label9: the guarantee checked after the calculation
-    QListView* m_preview = nullptr; // List1
+    QLabel* m_conditionsLabel = nullptr; // Label10: the count of the columns in play
+    QTableView* m_preview = nullptr; // List1
     QProgressBar* m_progress = nullptr; // ProgressBar1
     QList<QToolButton*> m_commandButtons;
     QPushButton* m_quitButton = nullptr; // Command4
@@ -157,6 +178,8 @@ private:
     // Windows that run beside this one: opening them again only shows them.
     QPointer<print::PrintWindow> m_printWindow;
     QPointer<QWidget> m_transferWindow;
+    QPointer<WinsWindow> m_winsWindow;
+    QAction* m_winsAction = nullptr; // vincite, with Command8
 };
 
 } // namespace ottavario

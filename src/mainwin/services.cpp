@@ -12,6 +12,13 @@ void QtMessageService::information(QWidget* parent, const QString& title, const 
     box.exec();
 }
 
+bool QtMessageService::question(QWidget* parent, const QString& title, const QString& text)
+{
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 namespace {
     QString runDialog(
         QWidget* parent, const FileDialogRequest& request, QFileDialog::AcceptMode mode)
@@ -25,6 +32,7 @@ namespace {
             dialog.setNameFilter(request.filter);
         if (!request.defaultSuffix.isEmpty())
             dialog.setDefaultSuffix(request.defaultSuffix);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmReplace);
         if (!request.fileName.isEmpty())
             dialog.selectFile(request.fileName);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

@@ -6,11 +6,14 @@ class QWidget;
 
 namespace ottavario {
 
-// Message boxes: Italian text, the information icon and an OK button.
+// Message boxes: Italian text, the information icon and an OK button; a
+// question has the buttons Sì and No instead.
 class MessageService {
 public:
     virtual ~MessageService() = default;
     virtual void information(QWidget* parent, const QString& title, const QString& text) = 0;
+    // True for Sì.
+    virtual bool question(QWidget* parent, const QString& title, const QString& text) = 0;
 };
 
 struct FileDialogRequest {
@@ -18,6 +21,9 @@ struct FileDialogRequest {
     QString fileName; // preset name, may be empty
     QString filter; // "File Ottavario* (*.stt)"
     QString defaultSuffix; // "stt"
+    // The save dialog asks before an existing file is chosen; false where the
+    // caller asks itself.
+    bool confirmReplace = true;
 };
 
 // The platform's file dialogs; an empty result means the user cancelled.
@@ -32,6 +38,7 @@ public:
 class QtMessageService final : public MessageService {
 public:
     void information(QWidget* parent, const QString& title, const QString& text) override;
+    bool question(QWidget* parent, const QString& title, const QString& text) override;
 };
 
 class QtFileDialogService final : public FileDialogService {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/conditions.h"
 #include "core/grid.h"
 
 #include <QLocale>
@@ -17,6 +18,7 @@ public:
     Grid grid;
     std::array<int, kBoxes> counts {};
     long long combinations = 0;
+    Conditions conditions; // the columns in play; none, every column
     bool computed = false;
 
     // Recount from the grid: counts and combinations.

@@ -4,10 +4,13 @@
 
 #include <QFileInfo>
 #include <QFontInfo>
+#include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
+
+#include <algorithm>
 
 namespace ottavario::print {
 
@@ -45,10 +48,22 @@ namespace {
 
     void drawText(QPainter& painter, const PrintItem& item)
     {
-        painter.setFont(fontOf(item.font));
+        const QFont font = fontOf(item.font);
+        painter.setFont(font);
         painter.setPen(Qt::black);
-        painter.drawText(QRectF(item.position, QSizeF(0, 0)),
-            Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip, item.text);
+        constexpr int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip;
+        // An item without a width (a size of -1 included) takes what it needs.
+        const double room = item.size.width();
+        const double width = room > 0 ? QFontMetricsF(font).horizontalAdvance(item.text) : 0;
+        if (width <= std::max(room, 0.0)) {
+            painter.drawText(QRectF(item.position, QSizeF(0, 0)), flags, item.text);
+            return;
+        }
+        painter.save();
+        painter.translate(item.position);
+        painter.scale(room / width, 1);
+        painter.drawText(QRectF(0, 0, 0, 0), flags, item.text);
+        painter.restore();
     }
 
     void drawMark(QPainter& painter, const PrintItem& item)
@@ -63,6 +78,15 @@ namespace {
         painter.setPen(Qt::NoPen);
         painter.setBrush(Qt::black);
         painter.drawEllipse(handDrawnMark().translated(item.position));
+        painter.restore();
+    }
+
+    void drawBar(QPainter& painter, const PrintItem& item)
+    {
+        painter.save();
+        painter.setPen(QPen(Qt::black, 10));
+        painter.setBrush(QColor(170, 170, 170));
+        painter.drawRect(QRect(item.position, item.size));
         painter.restore();
     }
 
@@ -95,6 +119,9 @@ void paintPage(QPainter& painter, const PrintPage& page, const PictureSet& pictu
             break;
         case ItemKind::Picture:
             drawPicture(painter, item, pictures);
+            break;
+        case ItemKind::Bar:
+            drawBar(painter, item);
             break;
         }
     }

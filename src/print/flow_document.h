@@ -7,6 +7,16 @@
 
 namespace ottavario::print {
 
+// A text set on its line at a fixed distance from the left edge of the
+// printable area, in twips: texts laid out with blanks would start wherever a
+// proportional face puts them.
+struct FlowField {
+    int x = 0;
+    QString text;
+
+    friend bool operator==(const FlowField&, const FlowField&) = default;
+};
+
 // A whole line of text: it starts at the left edge of the printable area, one
 // line height of its own size below the line before it.
 struct FlowLine {
@@ -16,6 +26,18 @@ struct FlowLine {
     // Printed on the same page as the line after it, unless the lines kept
     // together could not fit on any page.
     bool keepWithNext = false;
+    // A grey bar on the line, for a chart: from `barLeft` twips right of the
+    // edge, `barLength` long, as high as part of the line; none when 0 long.
+    int barLeft = 0;
+    int barLength = 0;
+    // Printed first, in the line's own font, on a page this line opens: the
+    // column headings of a long table.
+    QString pageHeading {};
+    // Squeezed across, where it is wider than the printable area, rather than
+    // cut at its edge.
+    bool fitToWidth = false;
+    // Further texts of the line, in the same font, each at its own place.
+    QList<FlowField> fields {};
 
     friend bool operator==(const FlowLine&, const FlowLine&) = default;
 };

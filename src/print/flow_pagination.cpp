@@ -28,7 +28,12 @@ double printableHeight(const QPageLayout& layout)
     return layout.paintRect(QPageLayout::Point).height() * 20;
 }
 
-PrintDocument paginate(const FlowDocument& flow, double pageHeight)
+double printableWidth(const QPageLayout& layout)
+{
+    return layout.paintRect(QPageLayout::Point).width() * 20;
+}
+
+PrintDocument paginate(const FlowDocument& flow, double pageHeight, double pageWidth)
 {
     PrintDocument document;
     document.name = flow.name;
@@ -63,8 +68,19 @@ PrintDocument paginate(const FlowDocument& flow, double pageHeight)
             document.pages.append(std::move(page));
             page = {};
             top = 0;
+            if (!line.pageHeading.isEmpty()) {
+                page.addText(QPoint(0, 0), line.pageHeading, font);
+                top = height;
+            }
         }
         page.addText(QPoint(0, qRound(top)), line.text, font);
+        if (line.barLength > 0)
+            page.addBar(QPoint(line.barLeft, qRound(top + height * 0.25)),
+                QSize(line.barLength, qRound(height * 0.55)));
+        if (line.fitToWidth && pageWidth > 0)
+            page.items.last().size = QSize(int(pageWidth), 0);
+        for (const FlowField& field : line.fields)
+            page.addText(QPoint(field.x, qRound(top)), field.text, font);
         top += height;
         pageHasLines = true;
     }
@@ -74,7 +90,7 @@ PrintDocument paginate(const FlowDocument& flow, double pageHeight)
 
 PrintDocument paginate(const FlowDocument& flow, const QPageLayout& layout)
 {
-    return paginate(flow, printableHeight(layout));
+    return paginate(flow, printableHeight(layout), printableWidth(layout));
 }
 
 FileResult<void> renderFlowToPdfFile(

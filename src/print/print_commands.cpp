@@ -9,6 +9,7 @@
 #include "print/slip_document.h"
 #include "print/tabulation_document.h"
 #include "settings/settings_file.h"
+#include "systems/pair_commit.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -110,6 +111,10 @@ namespace {
         const Arguments& args, const PrintSettings& settings, QTextStream& out, QTextStream& err)
     {
         const QString path = QFileInfo(args.file).absoluteFilePath();
+        if (const auto settled = settlePair(path); !settled) {
+            err << settled.error().message(QStringLiteral("leggere")) << '\n';
+            return kFailed;
+        }
         const auto bytes = readWholeFile(path);
         if (!bytes) {
             err << bytes.error().message(QStringLiteral("leggere")) << '\n';
@@ -153,8 +158,12 @@ namespace {
             return kFailed;
         }
         const TabulationLayout layout = layouts.value(chosen, TabulationLayout::Prospectus);
-        auto flow = tabulationDocument(
-            QFileInfo(args.file).absoluteFilePath(), layout, settings.columnPrice);
+        const QString path = QFileInfo(args.file).absoluteFilePath();
+        if (const auto settled = settlePair(path); !settled) {
+            err << settled.error().message(QStringLiteral("leggere")) << '\n';
+            return kFailed;
+        }
+        auto flow = tabulationDocument(path, layout, settings.columnPrice);
         if (!flow) {
             err << flow.error().message(QStringLiteral("leggere")) << '\n';
             return kFailed;

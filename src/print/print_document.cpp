@@ -23,6 +23,11 @@ void PrintPage::addPicture(QPoint position, const QString& name, QSize size)
     items.append({ ItemKind::Picture, position, name, {}, size });
 }
 
+void PrintPage::addBar(QPoint position, QSize size)
+{
+    items.append({ ItemKind::Bar, position, {}, {}, size });
+}
+
 QList<PrintItem> PrintPage::itemsOf(ItemKind kind) const
 {
     QList<PrintItem> found;

@@ -28,6 +28,7 @@ enum class ItemKind {
     Mark, // the mark of a slip cell; drawn by hand where the mark font is missing
     Text, // a text whose line box starts at the position
     Picture, // a picture of the program, by name
+    Bar, // a grey bar of a chart, `size` twips from the position
 };
 
 // One thing printed on a page. Positions are twips (1/1440 inch) from the
@@ -37,7 +38,9 @@ struct PrintItem {
     QPoint position;
     QString text; // the text, the glyph of a mark, or the name of a picture
     PrintFont font; // texts and marks
-    QSize size; // pictures, in twips; empty for the picture's natural size
+    // Pictures and bars: twips, empty for a picture's natural size. Texts: a
+    // width above 0 is the room the text is squeezed across into when wider.
+    QSize size;
 
     friend bool operator==(const PrintItem&, const PrintItem&) = default;
 };
@@ -48,6 +51,7 @@ struct PrintPage {
     void addMark(QPoint position);
     void addText(QPoint position, const QString& text, const PrintFont& font);
     void addPicture(QPoint position, const QString& name, QSize size = {});
+    void addBar(QPoint position, QSize size);
 
     QList<PrintItem> itemsOf(ItemKind kind) const;
 };

@@ -9,6 +9,7 @@
 #include "print/slip_document.h"
 #include "print/slip_picture.h"
 #include "settings/settings_file.h"
+#include "systems/pair_commit.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -368,7 +369,7 @@ bool PrintWindow::storeOffsets()
 
 void PrintWindow::testPrint()
 {
-    if (const auto pages = pagesOf(PrintJob::TestPrint, 1))
+    if (const auto pages = pagesOf(PrintJob::TestPrint))
         send((*pages)(m_services.printer->pageLayout()));
 }
 
@@ -383,6 +384,11 @@ void PrintWindow::openSystem()
             QStringLiteral("stg") });
     if (path.isEmpty())
         return;
+    if (const auto settled = settlePair(path); !settled) {
+        m_services.messages->information(
+            this, printWindowTitle(), settled.error().message(QStringLiteral("aprire")));
+        return;
+    }
     const auto columns = columnsInFile(path);
     if (!columns) {
         m_services.messages->information(
@@ -404,39 +410,35 @@ void PrintWindow::setUpPrinter() { m_services.printer->setup(this); }
 
 void PrintWindow::printSlips()
 {
-    if (const auto pages = pagesOf(PrintJob::Slips, 1))
+    if (const auto pages = pagesOf(PrintJob::Slips))
         send((*pages)(m_services.printer->pageLayout()));
 }
 
 void PrintWindow::printTabulation()
 {
-    if (const auto pages = pagesOf(PrintJob::Tabulation, copies()))
+    if (const auto pages = pagesOf(PrintJob::Tabulation))
         send((*pages)(m_services.printer->pageLayout()));
 }
 
 void PrintWindow::previewJob(PrintJob job)
 {
-    const int jobCopies = job == PrintJob::Tabulation ? copies() : 1;
-    if (const auto pages = pagesOf(job, jobCopies))
-        m_services.printer->preview(this, *pages);
+    if (const auto pages = pagesOf(job))
+        report(m_services.printer->preview(this, *pages));
 }
 
 void PrintWindow::saveAsPdf(PrintJob job)
 {
-    const auto pages = pagesOf(job, 1);
+    const auto pages = pagesOf(job);
     if (!pages)
         return;
     const QPageLayout page = m_services.printer->pageLayout();
-    const PrintDocument document = (*pages)(page);
-    const QString path = m_services.dialogs->saveFileName(this, pdfFileRequest(document.name));
-    if (path.isEmpty())
-        return;
-    if (const auto written = renderToPdfFile(path, document, page); !written)
-        refuse(printWindowTitle(), written.error().message(QStringLiteral("scrivere")));
+    report(printToPdfFile(this, (*pages)(page), page, *m_services.messages, *m_services.dialogs));
 }
 
-std::optional<PageSource> PrintWindow::pagesOf(PrintJob job, int jobCopies)
+std::optional<PageSource> PrintWindow::pagesOf(PrintJob job)
 {
+    // "Copie" counts for the tabulation, whichever way it is printed.
+    const int jobCopies = job == PrintJob::Tabulation ? copies() : 1;
     switch (job) {
     case PrintJob::TestPrint:
         return fixedPages(testPrintDocument(m_calibration, m_firstColumnOnly->isChecked()));
@@ -476,9 +478,15 @@ void PrintWindow::refuse(const QString& title, const QString& text)
 
 void PrintWindow::send(const PrintDocument& document)
 {
-    const PrintOutcome outcome = m_services.printer->print(this, document);
+    report(m_services.printer->print(this, document));
+}
+
+void PrintWindow::report(const PrintOutcome& outcome)
+{
     if (outcome.status == PrintStatus::Failed)
         refuse(printWindowTitle(), outcome.reason);
+    else if (outcome.printed() && !outcome.file.isEmpty())
+        m_services.messages->information(this, printWindowTitle(), writtenMessage(outcome));
 }
 
 void PrintWindow::closeEvent(QCloseEvent* event)

@@ -63,8 +63,7 @@ public:
     enum class PrintJob { Slips, Tabulation, TestPrint };
     // The pages the job's command would print, in the print preview.
     void previewJob(PrintJob job);
-    // The job's pages as a PDF file chosen by the user; a tabulation once,
-    // whatever the number of copies.
+    // The job's pages as a PDF file chosen by the user, as a print to a file.
     void saveAsPdf(PrintJob job);
 
 protected:
@@ -79,9 +78,12 @@ private:
 
     void verticalMoved(int value);
     void horizontalMoved(int value);
-    // The job's pages, or nothing after telling the user why it cannot print.
-    std::optional<PageSource> pagesOf(PrintJob job, int copies);
+    // The job's pages, its copies included, or nothing after telling the user
+    // why it cannot print.
+    std::optional<PageSource> pagesOf(PrintJob job);
     void send(const PrintDocument& document);
+    // A failure, or the file and pages a print to a file wrote.
+    void report(const PrintOutcome& outcome);
     void refuse(const QString& title, const QString& text);
 
     PrintWindowServices m_services;

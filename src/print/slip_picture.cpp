@@ -12,19 +12,12 @@ namespace {
     const QColor kCellInk(120, 160, 180);
     const QColor kMarkInk(200, 30, 30, 210);
 
-    QRectF scaled(const QRectF& twips)
+    // Twips from the printable area's corner to pixels of the picture.
+    QRectF onPicture(const QRectF& twips)
     {
         const double k = SlipPicture::kTwipsPerPixel;
-        return { twips.x() / k, twips.y() / k, twips.width() / k, twips.height() / k };
-    }
-
-    // A cell on the slip: the oval of a mark printed in it sits in its middle.
-    QRectF cellRect(int line, int row)
-    {
-        const QRectF mark = handDrawnMark();
-        const QRectF twips(kLinePositions[line - 1] + mark.center().x() - 115,
-            kRowPositions[row - 1] + mark.center().y() - 100, 230, 200);
-        return scaled(twips).translated(SlipPicture::kFirstCell);
+        return QRectF(twips.x() / k, twips.y() / k, twips.width() / k, twips.height() / k)
+            .translated(SlipPicture::kPrintableCorner);
     }
 
     void drawHeader(QPainter& p, int width)
@@ -52,8 +45,8 @@ namespace {
         font.setBold(true);
         p.setFont(font);
         for (int c = 1; c <= kBetColumns; ++c) {
-            const QRectF left = cellRect(2 * c - 1, 1);
-            const QRectF right = cellRect(2 * c, 1);
+            const QRectF left = SlipPicture::cellRect(2 * c - 1, 1);
+            const QRectF right = SlipPicture::cellRect(2 * c, 1);
             const QRectF heading(left.left(), 36, right.right() - left.left(), 11);
             p.setPen(Qt::NoPen);
             p.setBrush(kInk);
@@ -71,7 +64,7 @@ namespace {
         p.setFont(font);
         for (int row = 1; row <= kSlipRows; ++row) {
             for (int line = 1; line <= kSlipLines; ++line) {
-                const QRectF cell = cellRect(line, row);
+                const QRectF cell = SlipPicture::cellRect(line, row);
                 if (cell.top() >= height)
                     return;
                 const int number = line % 2 ? row : row + kSlipRows;
@@ -101,7 +94,14 @@ void SlipPicture::setCalibration(const Calibration& calibration)
 
 QRectF SlipPicture::markRect(const Calibration& calibration, int line, int row)
 {
-    return scaled(handDrawnMark().translated(cellPosition(calibration, line, row)));
+    return onPicture(handDrawnMark().translated(cellPosition(calibration, line, row)));
+}
+
+QRectF SlipPicture::cellRect(int line, int row)
+{
+    // The oval of a mark printed at offsets 0 and 0 sits in the cell's middle.
+    const QPointF centre = handDrawnMark().center() + QPointF(cellPosition({}, line, row));
+    return onPicture(QRectF(centre.x() - 115, centre.y() - 100, 230, 200));
 }
 
 QList<QPoint> SlipPicture::shownCells()

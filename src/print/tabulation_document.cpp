@@ -28,27 +28,6 @@ namespace {
     QString shortRule() { return underscores(93); }
     QString longRule() { return spaces(3) + underscores(190); }
 
-    QString rightHandText(int box)
-    {
-        switch (box) {
-        case 1:
-            return spaces(26) + QStringLiteral("Timbro ricevitoria ");
-        case 3:
-            return spaces(23) + underscores(18) + u' ';
-        case 5:
-            return spaces(23) + QStringLiteral("Quota gioco ") + underscores(8) + spaces(7)
-                + QStringLiteral("Prezzo quota ") + underscores(11) + u' ';
-        case 7:
-            return spaces(26) + QStringLiteral("Nome ") + underscores(15) + spaces(7)
-                + QStringLiteral("Concorso ") + underscores(9) + spaces(3);
-        case 6:
-        case 8:
-            return spaces(58);
-        default:
-            return spaces(45);
-        }
-    }
-
     // How a print statement writes a number: sign position, digits, a blank.
     QString printForm(double value)
     {
@@ -67,9 +46,22 @@ namespace {
         void setSize(double points) { m_points = points; }
         void setBold(bool bold) { m_bold = bold; }
         void keepWithNext(bool keep) { m_keep = keep; }
-        void line(QString text)
+        void line(QString text, QList<FlowField> fields = {})
         {
-            m_document.lines.append({ std::move(text), m_points, m_bold, m_keep });
+            m_document.lines.append({ .text = std::move(text),
+                .points = m_points,
+                .bold = m_bold,
+                .keepWithNext = m_keep,
+                .fields = std::move(fields) });
+        }
+        // A rule, or a text that may be long: never cut at the paper's edge.
+        void fittedLine(QString text)
+        {
+            m_document.lines.append({ .text = std::move(text),
+                .points = m_points,
+                .bold = m_bold,
+                .keepWithNext = m_keep,
+                .fitToWidth = true });
         }
 
         void finish() { m_document.fontAfter = { m_document.family, m_points, m_bold }; }
@@ -90,24 +82,35 @@ namespace {
         out.line({});
         out.setBold(false);
         out.setSize(kTextPoints);
-        out.line(nameLine(name));
+        out.fittedLine(nameLine(name));
     }
 
-    void writeProspectus(
-        FlowWriter& out, const QString& name, const Grid& boxes, qint64 columns, double columnPrice)
+    void writeConditions(FlowWriter& out, const Conditions& conditions)
+    {
+        if (conditions.empty())
+            return;
+        out.line({});
+        out.line(QStringLiteral("   Condizioni"));
+        for (const Condition& condition : conditions)
+            out.line(QStringLiteral("   ") + conditionText(condition));
+    }
+
+    void writeProspectus(FlowWriter& out, const QString& name, const Grid& boxes, qint64 columns,
+        double columnPrice, const Conditions& conditions)
     {
         writeHeader(out, name);
-        out.line(shortRule());
+        out.fittedLine(shortRule());
         out.line(QStringLiteral("   Numeri in gioco             "));
         out.line({});
         for (int k = 0; k < kBoxes; ++k) {
             if (k > 0)
                 out.line({});
-            out.line(boxLine(k + 1, boxes.entries[k]));
+            out.line(boxLine(k + 1, boxes.entries[k]), rightHandFields(k + 1));
         }
+        writeConditions(out, conditions);
         out.line({});
         out.line(totalsLine(columns, columnPrice * double(columns)));
-        out.line(shortRule());
+        out.fittedLine(shortRule());
         out.setSize(kRulePoints);
         out.line(creditLine());
     }
@@ -140,7 +143,7 @@ namespace {
             // A block split over two pages would part the boxes of its columns.
             out.keepWithNext(true);
             if (++block == 1)
-                out.line(rule);
+                out.fittedLine(rule);
             out.setSize(kColumnPoints);
             const qsizetype inBlock = std::min<qsizetype>(kBlockColumns, total - first);
             for (qsizetype c = 0; c < kBlockColumns; ++c)
@@ -160,7 +163,7 @@ namespace {
                 out.line(std::move(line));
             }
             out.keepWithNext(false);
-            out.line(rule);
+            out.fittedLine(rule);
             if (block == kBlocksPerCredit) {
                 block = 0;
                 out.setSize(kRulePoints);
@@ -199,7 +202,25 @@ QString boxLine(int box, const std::array<QString, kEntries>& entries)
             line += QStringLiteral(" - ");
         line += cellText(entries[j]);
     }
-    return line + rightHandText(box);
+    return line;
+}
+
+QList<FlowField> rightHandFields(int box)
+{
+    switch (box) {
+    case 1:
+        return { { kStampColumn, QStringLiteral("Timbro ricevitoria") } };
+    case 3:
+        return { { kStampColumn, underscores(18) } };
+    case 5:
+        return { { kStampColumn, QStringLiteral("Quota gioco ") + underscores(8) },
+            { kSecondColumn, QStringLiteral("Prezzo quota ") + underscores(11) } };
+    case 7:
+        return { { kStampColumn, QStringLiteral("Nome ") + underscores(15) },
+            { kSecondColumn, QStringLiteral("Concorso ") + underscores(9) } };
+    default:
+        return {};
+    }
 }
 
 QString totalsLine(qint64 columns, double systemPrice)
@@ -211,7 +232,7 @@ QString totalsLine(qint64 columns, double systemPrice)
 QString creditLine() { return spaces(6) + QStringLiteral("Tabulato stampato con Ottavario*"); }
 
 FlowDocument layOutTabulation(const QString& systemName, TabulationLayout layout, const Grid& boxes,
-    const std::vector<ColumnMask>& columns, double columnPrice)
+    const std::vector<ColumnMask>& columns, double columnPrice, const Conditions& conditions)
 {
     FlowDocument document;
     document.name = QStringLiteral("Tabulato ") + systemName;
@@ -221,7 +242,7 @@ FlowDocument layOutTabulation(const QString& systemName, TabulationLayout layout
     if (layout == TabulationLayout::Columns)
         writeHeader(out, systemName);
     else
-        writeProspectus(out, systemName, boxes, qint64(columns.size()), columnPrice);
+        writeProspectus(out, systemName, boxes, qint64(columns.size()), columnPrice, conditions);
     if (layout != TabulationLayout::Prospectus)
         writeListing(out, columns);
     out.finish();
@@ -233,16 +254,19 @@ FileResult<FlowDocument> tabulationDocument(
 {
     // The listing's layout asks for nothing of the description: it is not read.
     Grid boxes;
+    Conditions conditions;
     if (layout != TabulationLayout::Columns) {
         const auto description = readDescription(descriptionPathOf(stgPath));
         if (!description)
             return std::unexpected(description.error());
         boxes = description->grid;
+        conditions = description->conditions;
     }
     const auto columns = readColumnMasks(stgPath);
     if (!columns)
         return std::unexpected(columns.error());
-    return layOutTabulation(systemName(stgPath), layout, boxes, *columns, readNumber(columnPrice));
+    return layOutTabulation(
+        systemName(stgPath), layout, boxes, *columns, readNumber(columnPrice), conditions);
 }
 
 } // namespace ottavario::print

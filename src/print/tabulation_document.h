@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/column.h"
+#include "core/conditions.h"
 #include "core/file_error.h"
 #include "core/grid.h"
 #include "print/flow_document.h"
@@ -40,9 +41,19 @@ inline constexpr int kBlocksPerCredit = 7; // the credit line follows every seve
 // in front; so " 7" prints as three characters, "7" and "" as two and three.
 QString cellText(QStringView stored);
 
-// "Casella k :  ", the five slots with " - " between them, then the box's
-// right-hand text (the stamp, the fields to fill in by hand, or blanks).
+// "Casella k :  ", then the five slots with " - " between them.
 QString boxLine(int box, const std::array<QString, kEntries>& entries);
+
+// Where the right-hand texts of the box lines start, in twips from the left
+// edge: clear of the widest box line at 12 points, and the second column
+// clear of the widest text of the first, both within the width of A4.
+inline constexpr int kStampColumn = 4700;
+inline constexpr int kSecondColumn = 7800;
+
+// The right-hand texts of box k: the receiving agency's stamp and the
+// fields the player fills in by hand, each at its column; none for the
+// even boxes.
+QList<FlowField> rightHandFields(int box);
 
 // "Colonne in gioco N  prezzo sistema P" with the price as a print statement
 // writes a number: a blank or a minus sign, the digits, a blank.
@@ -52,9 +63,10 @@ QString creditLine();
 
 // The tabulation of a system as a flow of lines. `boxes` holds the numbers of
 // each box in its first entries, the other entries empty; only the
-// prospectus reads it. Every column is listed, however many there are.
+// prospectus reads it, and lists the conditions after the boxes. Every
+// column is listed, however many there are.
 FlowDocument layOutTabulation(const QString& systemName, TabulationLayout layout, const Grid& boxes,
-    const std::vector<ColumnMask>& columns, double columnPrice);
+    const std::vector<ColumnMask>& columns, double columnPrice, const Conditions& conditions = {});
 
 // Reads the system's files and lays out its tabulation: the column file at
 // `stgPath` always, its description beside it only for the prospectus. The

@@ -16,6 +16,16 @@ namespace ottavario {
 namespace {
     const QString kTitle = QStringLiteral("Personalizzazione programma");
 
+    const std::array<QString, PersonalisationWindow::kBoxes>& boxCaptions()
+    {
+        static const std::array<QString, PersonalisationWindow::kBoxes> captions
+            = { QStringLiteral("Nome società"), QStringLiteral("Via"), QStringLiteral("N°"),
+                  QStringLiteral("C.A.P."), QStringLiteral("Città"), QStringLiteral("Paese"),
+                  QStringLiteral("Telefono"), QStringLiteral("Fax"), QStringLiteral("E-Mail"),
+                  QStringLiteral("Colonna in lire"), QStringLiteral("Colonna in Euro") };
+        return captions;
+    }
+
     QFrame* line(QWidget* parent, int index)
     {
         auto* frame = new QFrame(parent);
@@ -38,11 +48,7 @@ PersonalisationWindow::PersonalisationWindow(
     setWindowTitle(kTitle);
     setAttribute(Qt::WA_DeleteOnClose);
 
-    const std::array<QString, kBoxes> captions
-        = { QStringLiteral("Nome società"), QStringLiteral("Via"), QStringLiteral("N°"),
-              QStringLiteral("C.A.P."), QStringLiteral("Città"), QStringLiteral("Paese"),
-              QStringLiteral("Telefono"), QStringLiteral("Fax"), QStringLiteral("E-Mail"),
-              QStringLiteral("Colonna in lire"), QStringLiteral("Colonna in Euro") };
+    const auto& captions = boxCaptions();
     std::array<QWidget*, kBoxes> fields {};
     for (int i = 0; i < kBoxes; ++i) {
         auto* field = new QWidget(this);
@@ -116,6 +122,19 @@ PersonalisationWindow::PersonalisationWindow(
 
 void PersonalisationWindow::accept()
 {
+    // The file keeps every value between double quotes and has no way to hold
+    // one inside a value: it would come back cut there.
+    for (int i = 0; i < kBoxes; ++i) {
+        if (!m_boxes[i]->text().contains(u'"'))
+            continue;
+        m_messages->information(this, kTitle,
+            QStringLiteral("Il campo \"%1\" contiene le virgolette (\"), che il file delle "
+                           "impostazioni non può conservare: toglierle o usare l'apostrofo (').")
+                .arg(boxCaptions()[i]));
+        m_boxes[i]->setFocus();
+        m_boxes[i]->selectAll();
+        return;
+    }
     QStringList values;
     values.reserve(settings::kValueCount);
     for (const QLineEdit* box : m_boxes)

@@ -26,7 +26,7 @@ QByteArray printForm(int value)
     return text;
 }
 
-QByteArray formatDescription(const Grid& grid, SystemType type)
+QByteArray formatDescription(const Grid& grid, SystemType type, const Conditions& conditions)
 {
     QByteArray bytes;
     for (int k = 0; k < kBoxes; ++k) {
@@ -46,7 +46,7 @@ QByteArray formatDescription(const Grid& grid, SystemType type)
         bytes += printForm(grid.count(k));
         bytes += "\r\n";
     }
-    return bytes;
+    return bytes + formatConditionsBlock(conditions);
 }
 
 namespace {
@@ -139,7 +139,10 @@ std::expected<SystemDescription, QString> parseDescription(const QByteArray& byt
     QString text = settings::decodeText(bytes);
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
-    const auto read = descriptionValues(text);
+    auto split = splitConditionsBlock(text);
+    if (!split)
+        return std::unexpected(split.error());
+    const auto read = descriptionValues(split->values);
     if (!read)
         return std::unexpected(read.error());
     const QStringList& values = *read;
@@ -214,6 +217,7 @@ std::expected<SystemDescription, QString> parseDescription(const QByteArray& byt
     for (int k = 0; k < kBoxes; ++k)
         for (int j = 0; j < description.counts[k]; ++j)
             description.grid.entries[k][j] = values[next++];
+    description.conditions = std::move(split->conditions);
     return description;
 }
 

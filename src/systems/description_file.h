@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/conditions.h"
 #include "core/file_error.h"
 #include "core/grid.h"
 #include "core/system_type.h"
@@ -19,9 +20,11 @@ inline constexpr int kMaxDescriptionValues = 50;
 // Longest line taken as a value, blanks included; anything longer is not a
 // description file.
 inline constexpr int kMaxDescriptionLine = 100;
-// Bytes read at most: the largest file of kMaxDescriptionValues lines.
+// Bytes read at most: the largest file of kMaxDescriptionValues lines and a
+// conditions block of kMaxConditions lines.
 inline constexpr qint64 kMaxDescriptionBytes
-    = qint64(kMaxDescriptionValues) * (kMaxDescriptionLine + 2);
+    = qint64(kMaxDescriptionValues) * (kMaxDescriptionLine + 2)
+    + qint64(kMaxConditions + 2) * (kMaxConditionLine + 2);
 
 inline const QString kEndOfNumbers = QStringLiteral("[Fine]");
 
@@ -31,6 +34,7 @@ struct SystemDescription {
     Grid grid;
     SystemType type = kDefaultSystemType;
     std::array<int, kBoxes> counts {};
+    Conditions conditions; // the columns in play
 
     int numberCount() const;
 };
@@ -40,8 +44,9 @@ struct SystemDescription {
 QByteArray printForm(int value);
 
 // Every filled entry of the grid, box by box with gaps closed, exactly as
-// typed; then "[Fine]", the code and the counts.
-QByteArray formatDescription(const Grid& grid, SystemType type);
+// typed; then "[Fine]", the code and the counts; then the conditions block
+// when there are conditions.
+QByteArray formatDescription(const Grid& grid, SystemType type, const Conditions& conditions = {});
 
 // The values of a description: one a line, blanks around it dropped; the empty
 // text after the last line end and blank lines at the end are no values. More
@@ -50,8 +55,9 @@ QByteArray formatDescription(const Grid& grid, SystemType type);
 std::expected<QStringList, QString> descriptionValues(const QString& text);
 
 // Reads and checks the whole description: more than kMaxDescriptionBytes, no
-// "[Fine]", no code 5 to 8, not 8 counts from 0 to 5, or numbers that do not
-// match the counts is an error with its reason, in Italian.
+// "[Fine]", no code 5 to 8, not 8 counts from 0 to 5, numbers that do not
+// match the counts, or a fault in the conditions block is an error with its
+// reason, in Italian.
 std::expected<SystemDescription, QString> parseDescription(const QByteArray& bytes);
 
 // Reads at most kMaxDescriptionBytes of the file, decoded as UTF-8 or

@@ -1,11 +1,11 @@
 #include "pair_copy.h"
 
+#include "systems/system_files.h"
+
 #include <QDir>
 #include <QFileInfo>
-#include <QRandomGenerator>
 
 #include <array>
-#include <optional>
 
 namespace ottavario {
 
@@ -41,17 +41,6 @@ QString PairCopyError::message() const
 }
 
 namespace {
-    constexpr qint64 kChunk = 64 * 1024;
-
-    // One file of the pair on its way from the source to the destination.
-    struct Transfer {
-        QString source;
-        QString target;
-        QString part; // the copy under its temporary name, until it is in place
-        QString backup; // the file it replaces, moved aside until the pair is in place
-        bool placed = false;
-    };
-
 #ifdef Q_OS_WIN
     constexpr Qt::CaseSensitivity kPathCase = Qt::CaseInsensitive;
 #else
@@ -71,20 +60,6 @@ namespace {
         return info.exists() || info.isSymLink();
     }
 
-    // A hidden name beside the target that no list of *.stg files shows.
-    QString sideName(const QString& folder, const QString& fileName, const char* tag)
-    {
-        QString candidate;
-        do {
-            candidate = composePath(folder,
-                QStringLiteral(".%1.%2.%3")
-                    .arg(fileName)
-                    .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'))
-                    .arg(QLatin1StringView(tag)));
-        } while (occupied(candidate));
-        return candidate;
-    }
-
     // The source's description file: the name given by the rule, or, where
     // names are case-sensitive, the one file that differs from it only in case.
     QString sourceDescriptionName(const QString& folder, const QString& columnFileName)
@@ -99,50 +74,10 @@ namespace {
                 return entry;
         return name;
     }
-
-    std::optional<FileError> copyInto(const Transfer& transfer, QFile& part)
-    {
-        QFile in(transfer.source);
-        if (!in.open(QIODevice::ReadOnly))
-            return FileError { transfer.source, describe(in.error()) };
-        while (true) {
-            const QByteArray chunk = in.read(kChunk);
-            if (chunk.isEmpty())
-                break;
-            if (part.write(chunk) != chunk.size())
-                return FileError { transfer.target, writeFailureReason(part) };
-        }
-        if (in.error() != QFileDevice::NoError)
-            return FileError { transfer.source, describe(in.error()) };
-        if (!part.flush())
-            return FileError { transfer.target, writeFailureReason(part) };
-        part.close();
-        if (part.error() != QFileDevice::NoError)
-            return FileError { transfer.target, writeFailureReason(part) };
-        if (QFileInfo(transfer.part).size() != in.size())
-            return FileError { transfer.target,
-                QStringLiteral("la copia è incompleta (il disco potrebbe essere pieno)") };
-        return std::nullopt;
-    }
-
-    // Puts the destination back as it was; false when some step of it failed.
-    template <std::size_t N> bool undo(std::array<Transfer, N>& transfers)
-    {
-        bool restored = true;
-        for (Transfer& t : transfers) {
-            if (!t.part.isEmpty() && occupied(t.part) && !QFile::remove(t.part))
-                restored = false;
-            if (t.placed && !QFile::remove(t.target))
-                restored = false;
-            if (!t.backup.isEmpty() && !QFile::rename(t.backup, t.target))
-                restored = false;
-        }
-        return restored;
-    }
 }
 
-PairCopyResult copyPair(const QString& sourceFolder, const QString& destinationFolder,
-    const QString& columnFileName, const PartFileFactory& makePartFile)
+PairCopyResult copyPair(
+    const QString& sourceFolder, const QString& destinationFolder, const QString& columnFileName)
 {
     auto failure = [&](FileError cause, bool restored = true) {
         return std::unexpected(
@@ -157,73 +92,53 @@ PairCopyResult copyPair(const QString& sourceFolder, const QString& destinationF
     if (!destination.isDir())
         return failure({ destinationFolder, QStringLiteral("non è una cartella") });
 
+    // The source is read as the last whole pair it held.
+    const QString columnSource = composePath(sourceFolder, columnFileName);
+    if (auto settled = settlePair(columnSource); !settled)
+        return failure(settled.error());
+
     const QString description = sourceDescriptionName(sourceFolder, columnFileName);
-    std::array<Transfer, 2> transfers;
-    transfers[0].source = composePath(sourceFolder, columnFileName);
-    transfers[0].target = composePath(destinationFolder, columnFileName);
-    transfers[1].source = composePath(sourceFolder, description);
-    transfers[1].target = composePath(destinationFolder, description);
+    const std::array<PairFile, 2> files { PairFile { composePath(destinationFolder, columnFileName),
+                                              {}, columnSource },
+        PairFile { composePath(destinationFolder, description), {},
+            composePath(sourceFolder, description) } };
 
     // Everything that can be checked beforehand, so that nothing is written
     // for a pair that cannot be copied whole.
     bool anythingToCopy = false;
-    for (const Transfer& t : transfers) {
-        const QFileInfo source(t.source);
+    for (const PairFile& file : files) {
+        const QFileInfo source(file.source);
         if (!source.exists())
-            return failure({ t.source, QStringLiteral("il file non esiste") });
+            return failure({ file.source, QStringLiteral("il file non esiste") });
         if (!source.isFile())
-            return failure({ t.source, QStringLiteral("non è un file") });
-        if (QFileInfo(t.target).isDir())
-            return failure({ t.target, QStringLiteral("al suo posto c'è una cartella") });
-        if (!isSameFile(t.source, t.target))
+            return failure({ file.source, QStringLiteral("non è un file") });
+        if (QFileInfo(file.target).isDir())
+            return failure({ file.target, QStringLiteral("al suo posto c'è una cartella") });
+        if (!isSameFile(file.source, file.target))
             anythingToCopy = true;
     }
     if (!anythingToCopy)
         return PairCopyOutcome::AlreadyThere;
 
-    for (Transfer& t : transfers) {
-        if (isSameFile(t.source, t.target))
-            continue;
-        const QString name = QFileInfo(t.target).fileName();
-        const QString partPath = sideName(destinationFolder, name, "tmp");
-        std::unique_ptr<QFile> part
-            = makePartFile ? makePartFile(partPath) : std::make_unique<QFile>(partPath);
-        if (!part->open(QIODevice::WriteOnly | QIODevice::NewOnly))
-            return failure({ destinationFolder,
-                               QStringLiteral("nella cartella non si può scrivere (protetta da "
-                                              "scrittura, piena o non pronta)") },
-                undo(transfers));
-        t.part = partPath;
-        if (auto error = copyInto(t, *part)) {
-            part.reset();
-            return failure(*error, undo(transfers));
-        }
+    const auto committed = commitPair(files[1], files[0]);
+    if (committed)
+        return PairCopyOutcome::Copied;
+    const PairCommitError& error = committed.error();
+    switch (error.stage) {
+    case PairCommitError::Stage::Create:
+        return failure({ destinationFolder,
+                           QStringLiteral("nella cartella non si può scrivere (protetta da "
+                                          "scrittura, piena o non pronta)") },
+            error.settled);
+    case PairCommitError::Stage::Place:
+        return failure(
+            { error.cause.path, QStringLiteral("il file non si può rinominare") }, error.settled);
+    case PairCommitError::Stage::Settle:
+    case PairCommitError::Stage::Read:
+    case PairCommitError::Stage::Write:
+        break;
     }
-
-    // Both copies are whole: the files they replace step aside, then the
-    // copies take their names.
-    for (Transfer& t : transfers) {
-        if (t.part.isEmpty() || !occupied(t.target))
-            continue;
-        const QString backup = sideName(destinationFolder, QFileInfo(t.target).fileName(), "old");
-        if (!QFile::rename(t.target, backup))
-            return failure({ t.target, QStringLiteral("il file esistente non si può sostituire") },
-                undo(transfers));
-        t.backup = backup;
-    }
-    for (Transfer& t : transfers) {
-        if (t.part.isEmpty())
-            continue;
-        if (!QFile::rename(t.part, t.target))
-            return failure(
-                { t.target, QStringLiteral("il file non si può rinominare") }, undo(transfers));
-        t.part.clear();
-        t.placed = true;
-    }
-    for (const Transfer& t : transfers)
-        if (!t.backup.isEmpty())
-            QFile::remove(t.backup);
-    return PairCopyOutcome::Copied;
+    return failure(error.cause, error.settled);
 }
 
 } // namespace ottavario

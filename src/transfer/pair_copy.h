@@ -2,12 +2,9 @@
 
 #include "core/file_error.h"
 
-#include <QFile>
 #include <QString>
 
 #include <expected>
-#include <functional>
-#include <memory>
 
 namespace ottavario {
 
@@ -38,17 +35,13 @@ struct PairCopyError {
 
 using PairCopyResult = std::expected<PairCopyOutcome, PairCopyError>;
 
-// Opens nothing: creates the object through which a copy is written under its
-// temporary name. Tests hand in a file that fails part way.
-using PartFileFactory = std::function<std::unique_ptr<QFile>(const QString& path)>;
-
 // Copies a saved system, its .stg file and the .stt file of the same name, from
-// one folder into another as one step: both are written beside their targets
-// under temporary names and put in place only when both copies are whole, so
-// the destination never holds one file of the pair without the other. Files of
-// the same name in the destination are replaced. On failure the destination is
-// left as it was.
-PairCopyResult copyPair(const QString& sourceFolder, const QString& destinationFolder,
-    const QString& columnFileName, const PartFileFactory& makePartFile = {});
+// one folder into another as one unit (commitPair): the destination never
+// holds one file of the pair without the other, nor a mix of two pairs. A
+// copy of the source pair cut short earlier is settled before it is read.
+// Files of the same name in the destination are replaced. On failure the
+// destination is left as it was.
+PairCopyResult copyPair(
+    const QString& sourceFolder, const QString& destinationFolder, const QString& columnFileName);
 
 } // namespace ottavario

@@ -1,5 +1,7 @@
 #include "volumes.h"
 
+#include "core/data_folder.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
@@ -71,6 +73,12 @@ bool isUserVolume(const QByteArray& fileSystemType, const QByteArray& device, co
 QList<Volume> SystemVolumes::volumes()
 {
     QList<Volume> result;
+    // The saved systems first: what is exported starts there, what is
+    // imported ends there.
+    const QString systems = QDir::fromNativeSeparators(systemsFolder());
+    if (QFileInfo(systems).isDir())
+        result.append({ systems,
+            QStringLiteral("%1 [sistemi Ottavario*]").arg(QDir::toNativeSeparators(systems)) });
 #ifdef Q_OS_WIN
     // Every drive letter, ready or not: a drive without its disk is still offered.
     for (const QFileInfo& drive : QDir::drives()) {

@@ -6,8 +6,8 @@
 
 namespace ottavario {
 
-// A place the drive lists offer: a drive on Windows, a mounted volume or the
-// home folder elsewhere.
+// A place the drive lists offer: the folder of saved systems, a drive on
+// Windows, a mounted volume or the home folder elsewhere.
 struct Volume {
     QString root; // with "/" separators; a drive's root ends with one ("C:/", "/")
     QString label; // as the drive list shows it
@@ -23,7 +23,7 @@ public:
     virtual bool isReady(const QString& root) = 0;
 };
 
-// The platform's drives and volumes.
+// The folder of saved systems, then the platform's drives and volumes.
 class SystemVolumes final : public VolumeService {
 public:
     QList<Volume> volumes() override;

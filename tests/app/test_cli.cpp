@@ -1,4 +1,5 @@
 #include "app/cli.h"
+#include "core/version.h"
 #include "support/cli_run.h"
 
 #include <QDir>
@@ -66,7 +67,20 @@ private slots:
         QCOMPARE(r.out, line);
         QCOMPARE(r.err, QString());
         QCOMPARE(contents(path("a.stg")), columns);
+        QCOMPARE(contents(path("a.stt")), workedExample(code.constData()));
         QVERIFY(!QDir(m_dir.filePath(QStringLiteral("home"))).exists());
+    }
+
+    void computeConditioned()
+    {
+        // Of (1,3,...,9) and (2,3,...,9) only the second has 4 odd numbers:
+        // Sei punti keeps it, not the first one developed.
+        writeFile(path("d.stt"),
+            workedExample("6") + "[Condizioni]\r\ndispari da 4 a 4\r\n[Fine condizioni]\r\n");
+        const CliRun r = runCli({ "compute", path("d.stt") });
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out, QStringLiteral("developed 2 conditioned 1 kept 1\n"));
+        QCOMPARE(contents(path("d.stg")), QByteArray(" 2 3 4 5 6 7 8 9"));
     }
 
     void computeToAnotherFile()
@@ -115,6 +129,9 @@ private slots:
             "1\r\n40\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9\r\n[Fine]\r\n 6 \r\n 2 \r\n 1 "
             "\r\n 1 \r\n 1 \r\n 1 \r\n 1 \r\n 1 \r\n 1 \r\n")
                                         << "Numero non valido";
+        QTest::newRow("faulty condition")
+            << workedExample("6") + "[Condizioni]\r\npari da 1 a 2\r\n[Fine condizioni]\r\n"
+            << "riga 21: la condizione \"pari\" non esiste";
     }
 
     void computeRefusals()
@@ -165,10 +182,88 @@ private slots:
         QVERIFY(!r.err.isEmpty());
     }
 
+    // Asked for, the usage and the version are the answer: stdout, status 0.
+    void helpAndVersion_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("firstLine");
+        QTest::newRow("--help") << "--help"
+                                << "uso:";
+        QTest::newRow("-h") << "-h"
+                            << "uso:";
+        QTest::newRow("--version") << "--version"
+                                   << "ottavario-cli " OTTAVARIO_VERSION;
+    }
+
+    void helpAndVersion()
+    {
+        QFETCH(QString, option);
+        QFETCH(QString, firstLine);
+        const CliRun r = runCli({ option });
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out.section(u'\n', 0, 0), firstLine);
+        QVERIFY(r.out.endsWith(u'\n'));
+        QCOMPARE(r.err, QString());
+    }
+
+    // The pair of a .stg file into a folder, refused as the import/export
+    // window refuses it, in one line.
+    void copyPair_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("errStart");
+        QTest::newRow("copied") << "da/prova.stg"
+                                << "a" << 0 << "copied prova\n"
+                                << "";
+        QTest::newRow("not a column file") << "da/prova.stt"
+                                           << "a" << 2 << ""
+                                           << "<dir>/da/prova.stt: il file da copiare";
+        QTest::newRow("description missing") << "da/solo.stg"
+                                             << "a" << 2 << ""
+                                             << "Il sistema solo.stg non è stato copiato in a. "
+                                                "<dir>/da/solo.stt: il file non esiste.";
+        QTest::newRow("no such folder") << "da/prova.stg"
+                                        << "manca" << 2 << ""
+                                        << "Il sistema prova.stg non è stato copiato in manca.";
+    }
+    void copyPair()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, folder);
+        QFETCH(int, status);
+        QFETCH(QString, out);
+        QFETCH(QString, errStart);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("da")));
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("a")));
+        writeFile(dir.filePath(QStringLiteral("da/prova.stg")), " 1 2 3 4 5 6 7 8");
+        writeFile(dir.filePath(QStringLiteral("da/prova.stt")), workedExample("8"));
+        writeFile(dir.filePath(QStringLiteral("da/solo.stg")), " 1 2 3 4 5 6 7 8");
+        const QString current = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        const CliRun r = runCli({ "copy", dir.filePath(file), folder });
+        QDir::setCurrent(current);
+        QCOMPARE(r.status, status);
+        QCOMPARE(r.out, out);
+        const QString expectedErr = errStart.replace(QStringLiteral("<dir>"), dir.path());
+        QVERIFY2(expectedErr.isEmpty() ? r.err.isEmpty() : r.err.startsWith(expectedErr),
+            qPrintable(r.err));
+        QCOMPARE(r.err.count(u'\n'), status == 0 ? 0 : 1);
+        const bool copied = status == 0;
+        QCOMPARE(contents(dir.filePath(QStringLiteral("a/prova.stt"))),
+            copied ? workedExample("8") : QByteArray("<missing>"));
+        QCOMPARE(contents(dir.filePath(QStringLiteral("a/prova.stg"))),
+            copied ? QByteArray(" 1 2 3 4 5 6 7 8") : QByteArray("<missing>"));
+    }
+
     void usageErrors_data()
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::newRow("nothing") << QStringList {};
+        QTest::newRow("copy without a folder") << QStringList { "copy", "a.stg" };
         QTest::newRow("unknown command") << QStringList { "fly" };
         QTest::newRow("compute without a file") << QStringList { "compute" };
         QTest::newRow("check without winning") << QStringList { "check", "a.stt" };

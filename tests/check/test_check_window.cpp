@@ -110,8 +110,8 @@ private slots:
         for (QAction* a : m_window->findChild<QMenu*>(QStringLiteral("file"))->actions())
             items << (a->isSeparator() ? QStringLiteral("-") : a->objectName() + u':' + a->text());
         QCOMPARE(items,
-            QStringList(
-                { "apri:A&pri sistema", "-", "spoglio:&Spoglio", "-", "fine:&Fine lavoro" }));
+            QStringList({ "apri:A&pri sistema", "-", "spoglio:&Spoglio",
+                "vincite:Prospetto &vincite", "-", "fine:&Fine lavoro" }));
     }
 
     void openShowsTheDescription()
@@ -137,23 +137,25 @@ private slots:
         QTest::addColumn<QStringList>("winning");
         QTest::addColumn<QStringList>("labels");
         QTest::addColumn<QStringList>("winners");
-        QTest::newRow("8 7 6") << QStringList { "1", "2", "3", "4", "5", "6", "7", "8" }
-                               << QStringList { "1", "1", "1" }
-                               << QStringList { "8 punti     1   2   3   4   5   6   7   8",
-                                      "7 punti     1   2   3   4   5   6   7   9",
-                                      "6 punti     1   2   3   4   5   6 10 11" };
-        QTest::newRow("7 7 6") << QStringList { "1", "2", "3", "4", "5", "6", "7", "20" }
-                               << QStringList { "", "2", "1" }
-                               << QStringList { "7 punti     1   2   3   4   5   6   7   8",
-                                      "7 punti     1   2   3   4   5   6   7   9",
-                                      "6 punti     1   2   3   4   5   6 10 11" };
+        QTest::newRow("8 7 6")
+            << QStringList { "1", "2", "3", "4", "5", "6", "7", "8" }
+            << QStringList { "1", "1", "1" }
+            << QStringList { "8 punti  colonna 1 (scheda 1, 1ª)    1   2   3   4   5   6   7   8",
+                   "7 punti  colonna 2 (scheda 1, 2ª)    1   2   3   4   5   6   7   9",
+                   "6 punti  colonna 3 (scheda 1, 3ª)    1   2   3   4   5   6 10 11" };
+        QTest::newRow("7 7 6")
+            << QStringList { "1", "2", "3", "4", "5", "6", "7", "20" }
+            << QStringList { "", "2", "1" }
+            << QStringList { "7 punti  colonna 1 (scheda 1, 1ª)    1   2   3   4   5   6   7   8",
+                   "7 punti  colonna 2 (scheda 1, 2ª)    1   2   3   4   5   6   7   9",
+                   "6 punti  colonna 3 (scheda 1, 3ª)    1   2   3   4   5   6 10 11" };
         QTest::newRow("all empty")
             << QStringList {} << QStringList { "", "", "" } << QStringList {};
         QTest::newRow("seven typed")
             << QStringList { "1", "2", "3", "4", "5", "6", "7" } << QStringList { "", "2", "1" }
-            << QStringList { "7 punti     1   2   3   4   5   6   7   8",
-                   "7 punti     1   2   3   4   5   6   7   9",
-                   "6 punti     1   2   3   4   5   6 10 11" };
+            << QStringList { "7 punti  colonna 1 (scheda 1, 1ª)    1   2   3   4   5   6   7   8",
+                   "7 punti  colonna 2 (scheda 1, 2ª)    1   2   3   4   5   6   7   9",
+                   "6 punti  colonna 3 (scheda 1, 3ª)    1   2   3   4   5   6 10 11" };
     }
 
     void scoring()
@@ -258,6 +260,17 @@ private slots:
             QVERIFY2(m_messages.lastText().contains(message), qPrintable(m_messages.lastText()));
         }
         QCOMPARE(QStringList({ result(0), result(1), result(2) }), labels);
+    }
+
+    void openingAnotherSystemEmptiesTheWinningColumns()
+    {
+        writeSystem();
+        m_window->openSystemAt(sttPath());
+        typeWinning({ "1", "2", "3", "4", "5", "6", "7", "8" });
+        m_window->check();
+        QCOMPARE(m_window->winningLines().size(), 3);
+        m_window->openSystemAt(sttPath());
+        QVERIFY(m_window->winningLines().isEmpty());
     }
 
     void anInvalidDescriptionKeepsWhatWasShown()

@@ -74,6 +74,34 @@ private slots:
         QCOMPARE(counterText(s.six), six);
     }
 
+    // The slip and the place on it, six columns a slip, numbers lined up
+    // for the largest of the system.
+    void aWinningLineTellsTheColumnAndItsSlip_data()
+    {
+        QTest::addColumn<qint64>("record");
+        QTest::addColumn<qint64>("count");
+        QTest::addColumn<QString>("start");
+        QTest::newRow("first") << qint64(1) << qint64(3) << "7 punti  colonna 1 (scheda 1, 1ª) ";
+        QTest::newRow("last of the first slip")
+            << qint64(6) << qint64(13) << "7 punti  colonna  6 (scheda 1, 6ª) ";
+        QTest::newRow("first of the second slip")
+            << qint64(7) << qint64(13) << "7 punti  colonna  7 (scheda 2, 1ª) ";
+        QTest::newRow("13 of 13, alone on slip 3")
+            << qint64(13) << qint64(13) << "7 punti  colonna 13 (scheda 3, 1ª) ";
+        QTest::newRow("a large system")
+            << qint64(390625) << qint64(390625) << "7 punti  colonna 390625 (scheda 65105, 1ª) ";
+    }
+
+    void aWinningLineTellsTheColumnAndItsSlip()
+    {
+        QFETCH(qint64, record);
+        QFETCH(qint64, count);
+        QFETCH(QString, start);
+        const ColumnMask numbers = column({ 2, 7, 9, 14, 20, 25, 28, 31 });
+        QCOMPARE(winningColumnLine({ record, numbers, 7 }, count),
+            start + QStringLiteral("   2   7   9 14 20 25 28 31"));
+    }
+
     void noColumnsCountNothing()
     {
         const Score s = score({}, winningMask({ 1, 2, 3, 4, 5, 6, 7, 8 }));

@@ -94,9 +94,11 @@ private slots:
             if (parsed) {
                 for (int k = 0; k < kBoxes; ++k)
                     QVERIFY(parsed->counts[k] >= 0 && parsed->counts[k] <= kEntries);
-                const auto again = parseDescription(formatDescription(parsed->grid, parsed->type));
+                const auto again = parseDescription(
+                    formatDescription(parsed->grid, parsed->type, parsed->conditions));
                 QVERIFY(again);
                 QCOMPARE(again->type, parsed->type);
+                QCOMPARE(again->conditions, parsed->conditions);
             } else {
                 QVERIFY(!parsed.error().isEmpty());
             }

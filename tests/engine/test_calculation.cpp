@@ -49,7 +49,8 @@ private slots:
     void largestGridFillsTheDevelopedFile();
     void unusableWorkFileIsAnError_data();
     void unusableWorkFileIsAnError();
-    void failedWriteOfKeptFileDropsDevelopedFile();
+    void aFailedWriteDropsThePartner_data();
+    void aFailedWriteDropsThePartner();
     void progressMaximum_data();
     void progressMaximum();
     void progressEndsAtItsStart();
@@ -153,15 +154,26 @@ void CalculationTest::unusableWorkFileIsAnError()
     QVERIFY(!QFileInfo(keptWorkFile()).isFile());
 }
 
-void CalculationTest::failedWriteOfKeptFileDropsDevelopedFile()
+void CalculationTest::aFailedWriteDropsThePartner_data()
+{
+    QTest::addColumn<bool>("keptFails");
+    QTest::newRow("kept file") << true;
+    QTest::newRow("developed file") << false;
+}
+
+// The two files are written side by side: neither stays without the other.
+void CalculationTest::aFailedWriteDropsThePartner()
 {
 #ifdef Q_OS_LINUX
+    QFETCH(bool, keptFails);
     // Nothing, not even root, creates a file in /proc.
-    const WorkFiles files { m_home->filePath(u"tmp"_s), u"/proc/ottavario-sistmp"_s };
+    const QString nowhere = u"/proc/ottavario-work"_s;
+    const QString here = m_home->filePath(u"work"_s);
+    const WorkFiles files { keptFails ? here : nowhere, keptFails ? nowhere : here };
     const auto result = calculateColumns(workedExampleGrid(), SystemType::SeiPunti, files);
     QVERIFY(!result);
-    QCOMPARE(result.error().path, files.kept);
-    QVERIFY(!QFile::exists(files.developed));
+    QCOMPARE(result.error().path, nowhere);
+    QVERIFY(!QFile::exists(here));
 #else
     QSKIP("needs a folder where no file can be created");
 #endif

@@ -6,6 +6,7 @@
 #include "support/recording_services.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -140,17 +141,47 @@ private slots:
         QCOMPARE(m_window->findChild<QProgressBar*>(QStringLiteral("ProgressBar1"))->value(), 1);
     }
 
-    void nothingDevelopedStillComputes()
+    void nothingDevelopedIsToldAndCannotBeSaved()
     {
         fill({ { "5" }, { "5" }, { "4" }, { "6" }, { "7" }, { "8" }, { "9" }, { "10" } });
         calculate();
+        QCOMPARE(m_messages.shown.size(), 1);
+        QCOMPARE(m_messages.shown[0].title, QStringLiteral("Calcolo delle colonne"));
+        QVERIFY(m_messages.lastText().startsWith(QStringLiteral("Nessuna colonna valida")));
         QCOMPARE(m_window->preview().rowCount(), 0);
         QCOMPARE(labelText("Label3"), QStringLiteral("Colonne ridotte  "));
-        QCOMPARE(labelText("Label6"), QStringLiteral("Prezzo ridotto  "));
         QCOMPARE(labelText("Label7"), QStringLiteral("€ 0,00"));
-        QVERIFY(m_window->draft().computed);
+        QCOMPARE(labelText("Label9"), QString());
         QCOMPARE(contents(developedWorkFile()), QByteArray());
         QCOMPARE(contents(keptWorkFile()), QByteArray());
+
+        m_dialogs.answers = QStringList { systemsFolder() + QStringLiteral("/vuoto.stt") };
+        m_window->saveSystem();
+        QCOMPARE(m_messages.shown.size(), 2);
+        QCOMPARE(m_messages.shown[1].title, QStringLiteral("Salva sistema Ottavario*"));
+        QVERIFY(m_dialogs.answers.size() == 1); // refused before the dialog
+        QVERIFY(!QFile::exists(systemsFolder() + QStringLiteral("/vuoto.stg")));
+    }
+
+    // An optimised search takes seconds: the figures of the last result must
+    // not stand beside it, nor a stub of the bar after it.
+    void aNewCalculationClearsTheLastFiguresAndLeavesAnEmptyBar()
+    {
+        fill(threeEachGrid());
+        calculate();
+        QCOMPARE(labelText("Label3"), QStringLiteral("Colonne ridotte  198"));
+        m_window->setOptimised(true);
+        QSignalSpy finished(m_window.get(), &MainWindow::calculationFinished);
+        m_window->calculate();
+        QVERIFY(m_window->isSearching());
+        QCOMPARE(labelText("Label3"), QStringLiteral("Colonne ridotte"));
+        QCOMPARE(labelText("Label6"), QStringLiteral("Prezzo ridotto"));
+        QCOMPARE(labelText("Label7"), QStringLiteral("€"));
+        QCOMPARE(labelText("Label9"), QString());
+        m_window->stopSearch();
+        QVERIFY(finished.wait(60000));
+        const auto* bar = m_window->findChild<QProgressBar*>(QStringLiteral("ProgressBar1"));
+        QCOMPARE(bar->value(), bar->minimum());
     }
 
     void refusals_data()
@@ -255,6 +286,15 @@ private slots:
         QVERIFY(m_window->entry(0, 0)->isEnabled());
         QCOMPARE(m_window->preview().rowCount(), 234256);
         QCOMPARE(labelText("Label3"), QStringLiteral("Colonne ridotte  234.256"));
+        QCOMPARE(labelText("Label6"), QStringLiteral("Prezzo ridotto  187.404.800"));
+        // Nine digits and more are shown whole.
+        QApplication::processEvents();
+        for (const char* name : { "Label2", "Label4", "Label5", "Label3", "Label6", "Label7" }) {
+            const auto* label = m_window->findChild<QLabel*>(QLatin1StringView(name));
+            QVERIFY2(label->contentsRect().width()
+                    >= label->fontMetrics().horizontalAdvance(label->text()),
+                name);
+        }
     }
 
     void aChangeAfterTheCalculationClearsTheMarker()

@@ -7,7 +7,6 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
-#include <QListView>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
@@ -178,6 +177,8 @@ private slots:
                                 << "Importa ed esporta i sistemi.";
         QTest::newRow("calc") << "Command1"
                               << "Calcolo delle colonne";
+        QTest::newRow("conditions") << "Command10"
+                                    << "Condizioni sulle colonne da giocare";
         QTest::newRow("print") << "Command3"
                                << "Stampa le schede e i tabulati";
         QTest::newRow("check") << "Command7"
@@ -203,7 +204,9 @@ private slots:
     {
         const QStringList expected = { QStringLiteral("nuovo:&Nuovo sistema"),
             QStringLiteral("apri:&Apri sistema"), QStringLiteral("l1:"),
-            QStringLiteral("calcolo:&Calcolo delle colonne"), QStringLiteral("l2:"),
+            QStringLiteral("calcolo:&Calcolo delle colonne"),
+            QStringLiteral("condizioni:Con&dizioni..."),
+            QStringLiteral("vincite:Prospetto &vincite"), QStringLiteral("l2:"),
             QStringLiteral("salva:&Salva sistema con nome"),
             QStringLiteral("importa:&Importa esporta i sistemi."), QStringLiteral("l3:"),
             QStringLiteral("fine:&Fine lavoro "), QStringLiteral("inserimento:&Personalizzazione"),

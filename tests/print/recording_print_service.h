@@ -21,9 +21,13 @@ public:
         return answer;
     }
     void setup(QWidget*) override { ++setups; }
-    void preview(QWidget*, const print::PageSource& pages) override
+    // What printing from the preview reports; by default it was closed.
+    print::PrintOutcome previewAnswer = print::PrintOutcome::cancelled();
+
+    print::PrintOutcome preview(QWidget*, const print::PageSource& pages) override
     {
         previewed.append(pages(pageLayout()));
+        return previewAnswer;
     }
 };
 

@@ -5,6 +5,7 @@
 #include "print/slip_document.h"
 #include "support/recording_services.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QFile>
@@ -215,6 +216,77 @@ private slots:
         QCOMPARE(service.print(nullptr, PrintDocument {}).status, PrintStatus::Printed);
         QVERIFY(messages.shown.isEmpty());
         QVERIFY(dialogs.requests.isEmpty());
+        qunsetenv("OTTAVARIO_HOME");
+    }
+
+    // "Stampa su file (PDF)" chosen in the set-up names a file: every later
+    // print would overwrite it without a word. Each asks for its own file.
+    void aFileChosenInTheSetUpIsAskedForAtEveryPrint()
+    {
+        QTemporaryDir home;
+        qputenv("OTTAVARIO_HOME", home.path().toLocal8Bit());
+        testing::RecordingMessageService messages;
+        testing::ScriptedFileDialogs dialogs;
+        QtPrintService service(messages, dialogs);
+        const QString setUp = home.filePath(QStringLiteral("impostata.pdf"));
+        service.printer().setOutputFileName(setUp);
+        QVERIFY(service.printsToFile());
+
+        const QString first = home.filePath(QStringLiteral("schede.pdf"));
+        dialogs.answers = QStringList { first };
+        const PrintOutcome outcome = service.print(nullptr, threePages());
+        QVERIFY(outcome.printed());
+        QCOMPARE(outcome.file, first);
+        QCOMPARE(outcome.pages, 3);
+        QCOMPARE(dialogs.requests.size(), 1);
+        QCOMPARE(dialogs.requests[0].folder, home.path());
+        QCOMPARE(dialogs.requests[0].fileName, QStringLiteral("Prova di taratura.pdf"));
+        QVERIFY(!dialogs.requests[0].confirmReplace); // asked below, in the program's words
+        QVERIFY(messages.shown.isEmpty());
+        QVERIFY(messages.asked.isEmpty());
+        QCOMPARE(pageCount(first), 3);
+        QVERIFY(!QFile::exists(setUp));
+        qunsetenv("OTTAVARIO_HOME");
+    }
+
+    // The preview's own print button prints through the same asking.
+    void printingFromThePreviewAsksForTheFile()
+    {
+        QTemporaryDir home;
+        qputenv("OTTAVARIO_HOME", home.path().toLocal8Bit());
+        testing::RecordingMessageService messages;
+        testing::ScriptedFileDialogs dialogs;
+        QtPrintService service(messages, dialogs);
+        service.printer().setOutputFileName(home.filePath(QStringLiteral("impostata.pdf")));
+        const QString chosen = home.filePath(QStringLiteral("anteprima.pdf"));
+        dialogs.answers = QStringList { chosen };
+        bool printTriggered = false;
+        QTimer::singleShot(0, [&] {
+            auto* preview = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!preview)
+                return;
+            const QString print = QCoreApplication::translate("QPrintPreviewDialog", "Print");
+            for (QAction* action : preview->findChildren<QAction*>()) {
+                if (action->text() != print)
+                    continue;
+                // The platform's print dialog comes first: accept it as it is.
+                QTimer::singleShot(0, [] {
+                    if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+                        dialog->accept();
+                });
+                printTriggered = true;
+                action->trigger();
+                return;
+            }
+            preview->reject();
+        });
+        const PrintOutcome outcome
+            = service.preview(nullptr, [](const QPageLayout&) { return threePages(); });
+        QVERIFY(printTriggered);
+        QCOMPARE(dialogs.requests.size(), 1);
+        QCOMPARE(outcome.file, chosen);
+        QCOMPARE(pageCount(chosen), 3);
+        QVERIFY(!QFile::exists(home.filePath(QStringLiteral("impostata.pdf"))));
         qunsetenv("OTTAVARIO_HOME");
     }
 

@@ -6,6 +6,7 @@
 #include "recording_print_service.h"
 #include "settings/settings_file.h"
 #include "support/recording_services.h"
+#include "support/test_files.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -154,6 +155,9 @@ private slots:
         m_printer.previewed.clear();
         m_printer.setups = 0;
         m_printer.answer = {};
+        m_printer.previewAnswer = PrintOutcome::cancelled();
+        m_messages.asked.clear();
+        m_messages.answers.clear();
         openWindow();
     }
 
@@ -351,16 +355,22 @@ private slots:
 
     void thePictureShowsTheMarksWhereTheOffsetsPutThem()
     {
+        // At offsets 0 and 0 the grid is printed where the slip's cells are
+        // taken to be: every mark stands in its cell.
+        for (int line = 1; line <= kSlipLines; ++line)
+            for (int row = 1; row <= kSlipRows; ++row)
+                QVERIFY(SlipPicture::cellRect(line, row).contains(
+                    SlipPicture::markRect({}, line, row)));
         auto* picture = child<SlipPicture>("Image1");
         const QImage before = picture->grab().toImage();
-        child<QScrollBar>("VScroll1")->setValue(1120);
-        child<QScrollBar>("HScroll1")->setValue(280);
+        child<QScrollBar>("VScroll1")->setValue(300);
+        child<QScrollBar>("HScroll1")->setValue(200);
         QVERIFY(picture->grab().toImage() != before);
-        // To scale: 20 twips a pixel, the first mark in the slip's first cell.
-        const QRectF mark = SlipPicture::markRect(picture->calibration(), 1, 1);
-        QCOMPARE(mark.center(), QPointF((280 + 80) / 20.0, (1120 + 100) / 20.0));
-        const QRectF moved = SlipPicture::markRect({ 1120 + 200, 280 + 100 }, 1, 1);
-        QCOMPARE(moved.center() - mark.center(), QPointF(5, 10));
+        // To scale, 20 twips a pixel: the marks move as the printed ones do.
+        const QRectF mark = SlipPicture::markRect({}, 1, 1);
+        const QRectF moved = SlipPicture::markRect(picture->calibration(), 1, 1);
+        QCOMPARE(moved.center() - mark.center(), QPointF(10, 15));
+        QVERIFY(!SlipPicture::cellRect(1, 1).intersects(moved));
     }
 
     void applicaStoresOnlyTheOffsets()
@@ -551,16 +561,26 @@ private slots:
         QCOMPARE(m_printer.printed[0].pages[0].items[0].position, QPoint(45, 120));
     }
 
-    void aFailedPrintIsReportedAndACancelledOneIsNot()
+    void whatAPrintCameToIsReported()
     {
-        m_printer.answer = { PrintStatus::Failed, QStringLiteral("La stampante è spenta.") };
+        m_printer.answer = PrintOutcome::failed(QStringLiteral("La stampante è spenta."));
         child<QPushButton>("Command4")->click();
         QCOMPARE(m_messages.shown.size(), 1);
         QCOMPARE(m_messages.shown[0].title, QStringLiteral("Stampa sistemi Ottavario*"));
         QCOMPARE(m_messages.lastText(), QStringLiteral("La stampante è spenta."));
-        m_printer.answer = { PrintStatus::Cancelled, {} };
+        m_printer.answer = PrintOutcome::cancelled();
         child<QPushButton>("Command4")->click();
         QCOMPARE(m_messages.shown.size(), 1);
+        // A print that went to a file, from a command or from the preview.
+        m_printer.answer = PrintOutcome::toFile(QStringLiteral("/carta/prova.pdf"), 1);
+        child<QPushButton>("Command4")->click();
+        QCOMPARE(m_messages.lastText(),
+            QStringLiteral("Le pagine sono nel file %1: 1 pagina.")
+                .arg(QDir::toNativeSeparators(QStringLiteral("/carta/prova.pdf"))));
+        m_printer.previewAnswer = PrintOutcome::toFile(QStringLiteral("/carta/prova.pdf"), 4);
+        run(QStringLiteral("anteprimaprova"));
+        QCOMPARE(m_messages.shown.size(), 3);
+        QVERIFY(m_messages.lastText().endsWith(QStringLiteral(": 4 pagine.")));
     }
 
     void printerSetUpGoesToThePrinter()
@@ -627,8 +647,8 @@ private slots:
         QTest::addColumn<int>("pages");
         QTest::newRow("slips") << "pdfschede"
                                << "campionato2000.pdf" << 2;
-        QTest::newRow("tabulation, once") << "pdftabulato"
-                                          << "Tabulato campionato2000.pdf" << 1;
+        QTest::newRow("tabulation, two copies") << "pdftabulato"
+                                                << "Tabulato campionato2000.pdf" << 2;
         QTest::newRow("test print") << "pdfprova"
                                     << "Prova di taratura.pdf" << 1;
     }
@@ -642,28 +662,61 @@ private slots:
         const QString pdf = m_home->filePath(QStringLiteral("uscita.pdf"));
         m_dialogs.answers = QStringList { pdf };
         run(item);
-        QVERIFY2(m_messages.shown.isEmpty(), qPrintable(m_messages.lastText()));
         QCOMPARE(m_dialogs.requests.size(), 2);
         QCOMPARE(m_dialogs.requests[1].folder, dataFolder());
         QCOMPARE(m_dialogs.requests[1].fileName, offered);
         QCOMPARE(m_dialogs.requests[1].filter, QStringLiteral("File PDF (*.pdf)"));
         QCOMPARE(testing::pdfPageCount(pdf), pages);
         QVERIFY(m_printer.printed.isEmpty());
+        // Where the pages went, and how many.
+        QCOMPARE(m_messages.shown.size(), 1);
+        QCOMPARE(m_messages.lastText(),
+            QStringLiteral("Le pagine sono nel file %1: %2 %3.")
+                .arg(pdf)
+                .arg(pages)
+                .arg(pages == 1 ? QStringLiteral("pagina") : QStringLiteral("pagine")));
 
         // Cancelled: no file, no word.
         QVERIFY(QFile::remove(pdf));
         run(item);
         QVERIFY(!QFile::exists(pdf));
-        QVERIFY(m_messages.shown.isEmpty());
+        QCOMPARE(m_messages.shown.size(), 1);
 
         const QString nowhere = m_home->filePath(QStringLiteral("manca/uscita.pdf"));
         m_dialogs.answers = QStringList { nowhere };
         run(item);
-        QCOMPARE(m_messages.shown.size(), 1);
-        QCOMPARE(m_messages.shown[0].title, QStringLiteral("Stampa sistemi Ottavario*"));
+        QCOMPARE(m_messages.shown.size(), 2);
+        QCOMPARE(m_messages.shown[1].title, QStringLiteral("Stampa sistemi Ottavario*"));
         QVERIFY2(m_messages.lastText().startsWith(
                      QStringLiteral("Impossibile scrivere il file %1: ").arg(nowhere)),
             qPrintable(m_messages.lastText()));
+    }
+
+    // An existing file is replaced only when the user says so; No asks for
+    // the file again, offering the one refused.
+    void anExistingPdfFileIsReplacedOnlyOnYes()
+    {
+        openSystem(saveSystem(QStringLiteral("prova"), 12));
+        const QString pdf = m_home->filePath(QStringLiteral("schede.pdf"));
+        QVERIFY(testing::writeBytes(pdf, "earlier"));
+        const QString other = m_home->filePath(QStringLiteral("altre.pdf"));
+        m_dialogs.answers = QStringList { pdf, pdf, other };
+        m_messages.answers = { false, true };
+        run(QStringLiteral("pdfschede")); // No, then another choice: Yes
+        QCOMPARE(m_messages.asked.size(), 2);
+        QCOMPARE(m_messages.asked[0].title, QStringLiteral("Stampa sistemi Ottavario*"));
+        QCOMPARE(m_messages.asked[0].text,
+            QStringLiteral("Il file %1 esiste già. Sostituirlo?").arg(pdf));
+        QCOMPARE(m_dialogs.requests.size(), 3);
+        QCOMPARE(m_dialogs.requests[2].fileName, QStringLiteral("schede.pdf"));
+        QCOMPARE(testing::pdfPageCount(pdf), 3); // two slips and the information slip
+        QCOMPARE(m_dialogs.answers, QStringList { other });
+
+        QVERIFY(testing::writeBytes(pdf, "earlier"));
+        m_dialogs.answers = QStringList { pdf, QString() };
+        m_messages.answers = { false };
+        run(QStringLiteral("pdfschede")); // No, then cancelled
+        QCOMPARE(testing::contentsOf(pdf), QByteArray("earlier"));
     }
 
     void refusedSlipRunsPrintNothingAnywhere_data()

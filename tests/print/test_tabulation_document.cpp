@@ -48,6 +48,12 @@ FlowLine at(double points, const QString& text, bool bold = false)
     return { text, points, bold };
 }
 
+FlowLine fitted(FlowLine line)
+{
+    line.fitToWidth = true;
+    return line;
+}
+
 // Width in half digits: a digit or an underscore is as wide as two spaces.
 int halfDigits(QStringView text)
 {
@@ -128,40 +134,8 @@ private slots:
         const QString expected = QStringLiteral("Casella 2 :  ") + u' ' + u'3'
             + QStringLiteral(" - ") + QStringLiteral("12") + QStringLiteral(" - ")
             + QStringLiteral("27") + QStringLiteral(" - ") + QString(3, u' ')
-            + QStringLiteral(" - ") + QString(3, u' ') + QString(45, u' ');
+            + QStringLiteral(" - ") + QString(3, u' ');
         QCOMPARE(line, expected);
-    }
-
-    void everyBoxEndsWithItsOwnRightHandText_data()
-    {
-        QTest::addColumn<int>("box");
-        QTest::addColumn<QString>("rightHand");
-        QTest::newRow("1, the stamp")
-            << 1 << QString(26, u' ') + QStringLiteral("Timbro ricevitoria ");
-        QTest::newRow("2") << 2 << QString(45, u' ');
-        QTest::newRow("3, under the stamp")
-            << 3 << QString(23, u' ') + QString(18, u'_') + QStringLiteral(" ");
-        QTest::newRow("4") << 4 << QString(45, u' ');
-        QTest::newRow("5, share") << 5
-                                  << QStringLiteral("                       Quota gioco ________ "
-                                                    "      Prezzo quota ___________ ");
-        QTest::newRow("6") << 6 << QString(58, u' ');
-        QTest::newRow("7, name and contest")
-            << 7
-            << QStringLiteral("                          Nome _______________       Concorso "
-                              "_________   ");
-        QTest::newRow("8") << 8 << QString(58, u' ');
-    }
-
-    void everyBoxEndsWithItsOwnRightHandText()
-    {
-        QFETCH(int, box);
-        QFETCH(QString, rightHand);
-        const QString cells = QStringLiteral("10 - 11 - 12 - 13 - 14");
-        QCOMPARE(boxLine(box, { "10", "11", "12", "13", "14" }),
-            QStringLiteral("Casella %1 :  ").arg(box) + cells + rightHand);
-        const QList<int> lengths = { 45, 45, 42, 45, 75, 58, 74, 58 };
-        QCOMPARE(rightHand.size(), lengths[box - 1]);
     }
 
     void totalsLineWritesThePriceAsAPrintStatementDoes_data()
@@ -198,18 +172,20 @@ private slots:
             at(36, "", true),
             at(36, "       Ottavario*", true),
             at(36, "", true),
-            at(12, "Nome sistema prova"),
-            at(12, shortRule()),
+            fitted(at(12, "Nome sistema prova")),
+            fitted(at(12, shortRule())),
             at(12, "   Numeri in gioco             "),
             at(12, ""),
         };
         for (int k = 0; k < kBoxes; ++k) {
             if (k > 0)
                 expected << at(12, "");
-            expected << at(12, boxLine(k + 1, boxes.entries[k]));
+            FlowLine line = at(12, boxLine(k + 1, boxes.entries[k]));
+            line.fields = rightHandFields(k + 1);
+            expected << line;
         }
         expected << at(12, "") << at(12, "Colonne in gioco 120  prezzo sistema  96000 ")
-                 << at(12, shortRule()) << at(8, creditLine());
+                 << fitted(at(12, shortRule())) << at(8, creditLine());
         QCOMPARE(document.lines.size(), 26);
         QCOMPARE(document.lines, expected);
         QVERIFY(creditLine().startsWith(QString(6, u' ')));
@@ -246,7 +222,7 @@ private slots:
             = layOutTabulation(QStringLiteral("tre"), TabulationLayout::Columns, {}, three, 800);
         QCOMPARE(document.lines.mid(0, 4),
             (QList<FlowLine> { at(36, "", true), at(36, "       Ottavario*", true),
-                at(36, "", true), at(12, "Nome sistema tre") }));
+                at(36, "", true), fitted(at(12, "Nome sistema tre")) }));
         const QList<FlowLine> listing = listingOf(document, 4);
         QCOMPARE(listing.size(), 10);
         QCOMPARE(listing.first().text, longRule());
@@ -347,8 +323,8 @@ private slots:
         QCOMPARE(listing[credit - 1].points, 7.0);
         QCOMPARE(listing[credit], at(8, creditLine()));
         // The rule that opens a block stays on the page of its lines.
-        QCOMPARE(listing[credit + 1], (FlowLine { longRule(), 8, false, true }));
-        QCOMPARE(listing.last(), at(7, longRule()));
+        QCOMPARE(listing[credit + 1], fitted(FlowLine { longRule(), 8, false, true }));
+        QCOMPARE(listing.last(), fitted(at(7, longRule())));
         int credits = 0;
         for (const FlowLine& line : listing)
             credits += line.text == creditLine();
@@ -508,6 +484,31 @@ private slots:
         if (layout != TabulationLayout::Prospectus)
             QVERIFY(
                 document->lines[header + 1].text.startsWith(QStringLiteral("        3    7   ")));
+    }
+
+    void theProspectusListsTheConditionsAfterTheBoxes()
+    {
+        QTemporaryDir dir;
+        const Conditions conditions = { *parseConditionLine(u"numeri 12 9 5 1 da 1 a 2"),
+            *parseConditionLine(u"somma da 100 a 160") };
+        QVERIFY(writeFile(dir.filePath(QStringLiteral("c.stt")),
+            formatDescription(boxesOf({ { "3", "7" }, { "12" }, { "15" }, { "19" }, { "24" },
+                                  { "28" }, { "31" }, { "32" } }),
+                SystemType::SeiPunti, conditions)));
+        QVERIFY(writeFile(dir.filePath(QStringLiteral("c.stg")),
+            canonicalRecord({ 3, 12, 15, 19, 24, 28, 31, 32 })));
+        const auto document = tabulationDocument(
+            dir.filePath(QStringLiteral("c.stg")), TabulationLayout::Prospectus, {});
+        QVERIFY(document);
+        QCOMPARE(document->lines[21].text.left(12), QStringLiteral("Casella 8 : "));
+        QStringList after;
+        for (qsizetype i = 22; i < 28; ++i)
+            after << document->lines[i].text;
+        QCOMPARE(after,
+            QStringList({ QString(), QStringLiteral("   Condizioni"),
+                QStringLiteral("   Numeri 1 5 9 12: da 1 a 2"),
+                QStringLiteral("   Somma: da 100 a 160"), QString(),
+                QStringLiteral("Colonne in gioco 1  prezzo sistema  0 ") }));
     }
 
     void aMissingColumnFileIsNamed()

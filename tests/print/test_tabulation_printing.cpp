@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QFontInfo>
 #include <QFontMetricsF>
+#include <QMap>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -384,6 +385,41 @@ private slots:
         }
         if (blocks)
             QCOMPARE(lines.first().size(), kBlockColumns);
+    }
+
+    // Texts laid out with blanks in a proportional face start wherever the
+    // face puts them; the fields to fill in stand in two columns, and no rule
+    // runs past the printable width.
+    void theProspectusStandsInColumnsWithinTheA4Page()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+            QSKIP("pdftotext is not installed");
+        const QString stg = saveSystem(systemsFolder(), QStringLiteral("campi"), 50, true);
+        const auto flow = tabulationDocument(
+            stg, TabulationLayout::ProspectusAndColumns, QStringLiteral("800"));
+        QVERIFY(flow);
+        const QString pdf = m_home->filePath(QStringLiteral("prospetto.pdf"));
+        QVERIFY(renderFlowToPdfFile(pdf, *flow));
+        const double rightEdge = defaultPageLayout().paintRect(QPageLayout::Point).right();
+        QMap<QString, double> starts;
+        int rules = 0;
+        for (const Word& word : wordsOf(pdf)) {
+            QVERIFY2(word.box.right() <= rightEdge + 0.5, qPrintable(word.text));
+            rules += word.text.startsWith(QStringLiteral("_____________________"));
+            const bool field = word.box.left() > 100;
+            if (field
+                && (QStringList { "Timbro", "Quota", "Nome", "Prezzo", "Concorso" }.contains(
+                        word.text)
+                    || word.text == QString(18, u'_')))
+                starts[word.text] = word.box.left();
+        }
+        QCOMPARE(starts.size(), 6);
+        QCOMPARE(rules, 5); // two short rules, then the three of two blocks
+        for (const QString& first : QStringList { "Quota", "Nome", QString(18, u'_') })
+            QCOMPARE(qRound(starts[first] * 10), qRound(starts[QStringLiteral("Timbro")] * 10));
+        QCOMPARE(qRound(starts[QStringLiteral("Concorso")] * 10),
+            qRound(starts[QStringLiteral("Prezzo")] * 10));
+        QVERIFY(starts[QStringLiteral("Prezzo")] > starts[QStringLiteral("Timbro")]);
     }
 
     void theWindowPrintsItsLayoutAndCopies_data()

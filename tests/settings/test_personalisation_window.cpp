@@ -168,6 +168,33 @@ private slots:
         QCOMPARE(m_window->box(box)->text(), text);
     }
 
+    // The file cannot hold a double quote inside a value: it would come back cut.
+    void aDoubleQuoteIsRefusedNamingItsBox_data()
+    {
+        QTest::addColumn<int>("box");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("company") << 0 << "Nome società";
+        QTest::newRow("e-mail") << 8 << "E-Mail";
+    }
+
+    void aDoubleQuoteIsRefusedNamingItsBox()
+    {
+        QFETCH(int, box);
+        QFETCH(QString, caption);
+        const QByteArray before = contentsOf(m_file);
+        open();
+        m_window->box(box)->setText(QStringLiteral("Bar \"Sport\""));
+        QSignalSpy prices(m_window.data(), &PersonalisationWindow::pricesChanged);
+        QTest::mouseClick(button("Command1"), Qt::LeftButton);
+        QCOMPARE(m_messages.shown.size(), 1);
+        QVERIFY2(m_messages.lastText().contains(u'"' + caption + u'"'),
+            qPrintable(m_messages.lastText()));
+        QCOMPARE(contentsOf(m_file), before);
+        QCOMPARE(prices.size(), 0);
+        QVERIFY(m_window && m_window->isVisible());
+        QTRY_VERIFY(m_window->box(box)->hasFocus());
+    }
+
     void annullaAndTheTitleBarWriteNothing_data()
     {
         QTest::addColumn<bool>("titleBar");

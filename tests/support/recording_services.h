@@ -27,6 +27,17 @@ public:
             onShow();
     }
     QString lastText() const { return shown.isEmpty() ? QString() : shown.last().text; }
+
+    // Questions asked, answered from `answers` in turn, then with `answer`.
+    QList<Message> asked;
+    QList<bool> answers;
+    bool answer = true;
+
+    bool question(QWidget*, const QString& title, const QString& text) override
+    {
+        asked.append({ title, text });
+        return answers.isEmpty() ? answer : answers.takeFirst();
+    }
 };
 
 // Answers file dialogs from a queue; an empty answer is a cancel.

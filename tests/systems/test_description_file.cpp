@@ -200,6 +200,54 @@ private slots:
         QCOMPARE(read->grid.entries[7][0], QStringLiteral("31"));
     }
 
+    void conditions_writtenAfterTheCountsAndReadBack()
+    {
+        const Conditions conditions = { *parseConditionLine(u"numeri 12 1 9 5 da 1 a 2"),
+            *parseConditionLine(u"somma da 100 a 160"), *parseConditionLine(u"dispari da 3 a 5"),
+            *parseConditionLine(u"consecutivi da 0 a 2") };
+        const QByteArray bytes = formatDescription(singles(), SystemType::SeiPunti, conditions);
+        QCOMPARE(bytes,
+            formatDescription(singles(), SystemType::SeiPunti)
+                + "[Condizioni]\r\nnumeri 1 5 9 12 da 1 a 2\r\nsomma da 100 a 160\r\n"
+                  "dispari da 3 a 5\r\nconsecutivi da 0 a 2\r\n[Fine condizioni]\r\n");
+        const auto read = parseDescription(bytes);
+        QVERIFY2(read, qPrintable(read ? QString() : read.error()));
+        QCOMPARE(read->conditions, conditions);
+        QCOMPARE(read->grid.entries, singles().entries);
+        QCOMPARE(read->type, SystemType::SeiPunti);
+    }
+
+    // Blocks the program does not write but takes.
+    void conditions_acceptedVariants_data()
+    {
+        QTest::addColumn<QByteArray>("block");
+        QTest::addColumn<int>("count");
+        QByteArray everyNumber = "numeri";
+        for (int n = 1; n <= 32; ++n)
+            everyNumber += ' ' + QByteArray::number(n);
+        everyNumber += " da 8 a 8";
+        QTest::newRow("empty block") << lines({ "[Condizioni]", "[Fine condizioni]" }) << 0;
+        QTest::newRow("blank lines and blanks") << lines({ "  [Condizioni] ", "",
+            "\tsomma  da 100\ta 160 ", "  ", "[Fine condizioni]", "", " " })
+                                                << 1;
+        QTest::newRow("LF line ends")
+            << QByteArray(lines({ "[Condizioni]", "dispari da 3 a 5", "[Fine condizioni]" }))
+                   .replace("\r\n", "\n")
+            << 1;
+        QTest::newRow("twenty groups of every number") << lines(QList<QByteArray> { "[Condizioni]" }
+            + QList<QByteArray>(20, everyNumber) + QList<QByteArray> { "[Fine condizioni]" })
+                                                       << 20;
+    }
+    void conditions_acceptedVariants()
+    {
+        QFETCH(QByteArray, block);
+        QFETCH(int, count);
+        const auto read = parseDescription(singleNumbers() + tailOfSingles() + block);
+        QVERIFY2(read, qPrintable(read ? QString() : read.error()));
+        QCOMPARE(int(read->conditions.size()), count);
+        QCOMPARE(read->grid.entries, singles().entries);
+    }
+
     void refusesInvalidFiles_data()
     {
         QTest::addColumn<QByteArray>("bytes");
@@ -269,6 +317,29 @@ private slots:
         QTest::newRow("garbage in short lines")
             << QByteArray("\x01\xff\r\n\x80\x00\n", 7).repeated(10)
             << u"il file non contiene la descrizione di un sistema (manca [Fine])"_s;
+        // A conditions block after the 8 counts: line 19 of a system of 8 single numbers.
+        const QByteArray system = singleNumbers() + tailOfSingles();
+        auto block = [&](const QList<QByteArray>& conditions, bool ended = true) {
+            return system + lines(QList<QByteArray> { "[Condizioni]" } + conditions)
+                + (ended ? lines({ "[Fine condizioni]" }) : QByteArray());
+        };
+        QTest::newRow("unknown keyword") << block({ "somma da 100 a 160", "pari da 3 a 5" })
+                                         << u"riga 21: la condizione \"pari\" non esiste"_s;
+        QTest::newRow("number off 1 to 32")
+            << block({ "dispari da 3 a 5", "numeri 1 40 da 1 a 2" })
+            << u"riga 21: il numero 40 del gruppo non è tra 1 e 32"_s;
+        QTest::newRow("block without its end") << block({ "somma da 100 a 160" }, false)
+                                               << u"riga 19: le condizioni che cominciano qui"_s;
+        QTest::newRow("21 conditions") << block(QList<QByteArray>(21, "dispari da 0 a 8"))
+                                       << u"riga 40: le condizioni sono al massimo 20"_s;
+        QTest::newRow("lines after the block") << block({ "somma da 100 a 160" }) + lines({ "x" })
+                                               << u"riga 22: dopo [Fine condizioni]"_s;
+        QTest::newRow("condition line too long")
+            << block({ "somma da 100 a 160" + QByteArray(200, ' ') })
+            << u"riga 20: la riga è troppo lunga"_s;
+        QTest::newRow("block before the counts")
+            << singleNumbers() + lines({ "[Fine]", " 8 ", "[Condizioni]", "[Fine condizioni]" })
+            << u"mancano dei conteggi delle caselle"_s;
         QTest::newRow("10 MB") << QByteArray(10 * 1024 * 1024,
             '\n') << u"il file è troppo grande per essere la descrizione di un sistema"_s;
     }

@@ -28,6 +28,17 @@ const QByteArray kColumns = QByteArray(" 1 2 3 4 5 6 7 8 1 2 3 4 5 6 7 9");
 const QByteArray kEarlierColumns = QByteArray(" 9101112131415161718192021222324");
 const QByteArray kEarlierDescription = QByteArray("old\r\n");
 
+// Writes into the device that is always full, as a full disk does.
+class FullDeviceFile final : public QFile {
+public:
+    using QFile::QFile;
+    bool open(OpenMode) override
+    {
+        setFileName(u"/dev/full"_s);
+        return QFile::open(QIODevice::WriteOnly);
+    }
+};
+
 }
 
 class TestSystemFiles : public QObject {
@@ -42,7 +53,6 @@ private slots:
         QVERIFY(m_home->isValid());
         qputenv("OTTAVARIO_HOME", m_home->path().toLocal8Bit());
         QVERIFY(prepareDataFolder());
-        QVERIFY(writeBytes(keptWorkFile(), kColumns));
     }
 
     void partnerPath_data()
@@ -85,21 +95,19 @@ private slots:
     void save_writesPairInSystemsFolder()
     {
         const QString stt = systemsFolder() + u"/alfa.stt"_s;
-        const auto saved = saveSystem(stt, twoInFirstBox(), SystemType::SettePunti, keptWorkFile());
+        const auto saved = saveSystem(stt, twoInFirstBox(), SystemType::SettePunti, kColumns);
         QVERIFY2(saved, qPrintable(saved ? QString() : saved.error().message(u"salvare"_s)));
         QCOMPARE(
             namesIn(systemsFolder()), (QStringList { u"alfa.stg"_s, u"alfa.stt"_s, u"tmp"_s }));
         QCOMPARE(contentsOf(systemsFolder() + u"/alfa.stg"_s), kColumns);
         QCOMPARE(contentsOf(stt), formatDescription(twoInFirstBox(), SystemType::SettePunti));
-        // The work file is copied, not moved.
-        QCOMPARE(contentsOf(keptWorkFile()), kColumns);
     }
 
     void save_outsideSystemsFolder_putsColumnsBesideDescription()
     {
         QTemporaryDir elsewhere;
         const QString stt = elsewhere.filePath(u"gamma.stt"_s);
-        QVERIFY(saveSystem(stt, singles(), SystemType::Integrale, keptWorkFile()));
+        QVERIFY(saveSystem(stt, singles(), SystemType::Integrale, kColumns));
         QCOMPARE(namesIn(elsewhere.path()), (QStringList { u"gamma.stg"_s, u"gamma.stt"_s }));
         QCOMPARE(contentsOf(elsewhere.filePath(u"gamma.stg"_s)), kColumns);
         QCOMPARE(namesIn(systemsFolder()), QStringList { u"tmp"_s });
@@ -113,7 +121,7 @@ private slots:
         QVERIFY(writeBytes(stg, kEarlierColumns));
         QVERIFY(QFile::setPermissions(stt, QFile::ReadOwner | QFile::WriteOwner));
         const QFile::Permissions kept = QFile::permissions(stt);
-        QVERIFY(saveSystem(stt, singles(), SystemType::Integrale, keptWorkFile()));
+        QVERIFY(saveSystem(stt, singles(), SystemType::Integrale, kColumns));
         QCOMPARE(contentsOf(stt), formatDescription(singles(), SystemType::Integrale));
         QCOMPARE(contentsOf(stg), kColumns);
         QCOMPARE(QFile::permissions(stt), kept);
@@ -124,7 +132,7 @@ private slots:
     void save_fortyNumbers_readBackWhole()
     {
         const QString stt = systemsFolder() + u"/pieno.stt"_s;
-        QVERIFY(saveSystem(stt, fullGrid(), SystemType::CinquePunti, keptWorkFile()));
+        QVERIFY(saveSystem(stt, fullGrid(), SystemType::CinquePunti, kColumns));
         const auto opened = openSystem(stt);
         QVERIFY2(opened, qPrintable(opened ? QString() : opened.error().reason));
         QCOMPARE(opened->grid.entries, fullGrid().entries);
@@ -135,7 +143,7 @@ private slots:
     void open_readsSavedSystem()
     {
         const QString stt = systemsFolder() + u"/beta.stt"_s;
-        QVERIFY(saveSystem(stt, twoInFirstBox(), SystemType::SeiPunti, keptWorkFile()));
+        QVERIFY(saveSystem(stt, twoInFirstBox(), SystemType::SeiPunti, kColumns));
         const auto opened = openSystem(stt);
         QVERIFY(opened);
         QCOMPARE(opened->grid.entries, twoInFirstBox().entries);
@@ -154,12 +162,6 @@ private slots:
 
         for (bool earlier : { false, true }) {
             const char* suffix = earlier ? ", earlier pair" : "";
-            QTest::addRow("missing work file%s", suffix)
-                << u"missing work file"_s << earlier << u"stg"_s
-                << u"le colonne calcolate non si possono leggere da "_s;
-            QTest::addRow("work file is a folder%s", suffix)
-                << u"work file is a folder"_s << earlier << u"stg"_s
-                << u"le colonne calcolate non si possono leggere da "_s;
             QTest::addRow("description path is a folder%s", suffix)
                 << u"description path is a folder"_s << earlier << u"stt"_s
                 << u"al suo posto c'è una cartella"_s;
@@ -182,11 +184,6 @@ private slots:
             QVERIFY(writeBytes(stt, kEarlierDescription));
             QVERIFY(writeBytes(stg, kEarlierColumns));
         }
-        QString workFile = keptWorkFile();
-        if (situation == u"missing work file")
-            QVERIFY(QFile::remove(workFile));
-        if (situation == u"work file is a folder")
-            workFile = workFolder();
         if (situation == u"description path is a folder") {
             if (earlierPair)
                 QVERIFY(QFile::remove(stt));
@@ -198,7 +195,7 @@ private slots:
             stt = systemsFolder() + u"/alfa.txt"_s;
         const QStringList before = namesIn(systemsFolder());
 
-        const auto saved = saveSystem(stt, singles(), SystemType::Integrale, workFile);
+        const auto saved = saveSystem(stt, singles(), SystemType::Integrale, kColumns);
         QVERIFY(!saved);
         QCOMPARE(saved.error().path, failingFile == u"stt" ? stt : stg);
         QVERIFY2(saved.error().reason.startsWith(reason), qPrintable(saved.error().reason));
@@ -215,7 +212,7 @@ private slots:
         const QString notAFolder = systemsFolder() + u"/documento"_s;
         QVERIFY(writeBytes(notAFolder, "x"));
         const QString stt = notAFolder + u"/alfa.stt"_s;
-        const auto saved = saveSystem(stt, singles(), SystemType::Integrale, keptWorkFile());
+        const auto saved = saveSystem(stt, singles(), SystemType::Integrale, kColumns);
         QVERIFY(!saved);
         QCOMPARE(saved.error().path, notAFolder + u"/alfa.stg"_s);
         QCOMPARE(saved.error().reason, notAFolder + u" non è una cartella"_s);
@@ -225,77 +222,51 @@ private slots:
     void save_missingFolder_fails()
     {
         const QString stt = systemsFolder() + u"/manca/alfa.stt"_s;
-        const auto saved = saveSystem(stt, singles(), SystemType::Integrale, keptWorkFile());
+        const auto saved = saveSystem(stt, singles(), SystemType::Integrale, kColumns);
         QVERIFY(!saved);
         QCOMPARE(saved.error().reason, u"la cartella %1/manca non esiste"_s.arg(systemsFolder()));
         QVERIFY(!QFileInfo::exists(systemsFolder() + u"/manca"_s));
     }
 
-    void save_readOnlyFolder_keepsEarlierPair()
+    // A device that fills up or refuses to move files, which no user, root
+    // included, gets past: the earlier pair stays and the error names the file.
+    void save_failingDevice_keepsEarlierPair_data()
     {
-        QTemporaryDir dir;
-        const QString stt = dir.filePath(u"alfa.stt"_s);
-        const QString stg = dir.filePath(u"alfa.stg"_s);
-        QVERIFY(writeBytes(stt, kEarlierDescription));
-        QVERIFY(writeBytes(stg, kEarlierColumns));
-        QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
-        auto restore = qScopeGuard([&] {
-            QFile::setPermissions(
-                dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        });
-        if (writeBytes(dir.filePath(u"prova"_s), "x"))
-            QSKIP("this user writes into read-only folders (root): permissions cannot fail here");
-
-        const auto saved = saveSystem(stt, singles(), SystemType::Integrale, keptWorkFile());
-        QVERIFY(!saved);
-        QCOMPARE(saved.error().path, stg);
-        QCOMPARE(saved.error().reason, u"la cartella %1 è protetta da scrittura"_s.arg(dir.path()));
-        QCOMPARE(contentsOf(stt), kEarlierDescription);
-        QCOMPARE(contentsOf(stg), kEarlierColumns);
-        QCOMPARE(namesIn(dir.path()), (QStringList { u"alfa.stg"_s, u"alfa.stt"_s }));
-    }
-
-    // A move that fails while the pair is put in place: what was moved is
-    // moved back, so the earlier pair (or no pair) is what stays.
-    void save_failedMove_restoresEarlierPair_data()
-    {
-        QTest::addColumn<bool>("earlierPair");
-        QTest::addColumn<int>("failingMove"); // counted from 1
+        QTest::addColumn<bool>("fullDevice"); // else every rename is refused
         QTest::addColumn<QString>("failingFile");
-
-        // With an earlier pair: set aside .stg, set aside .stt, place .stg, place .stt.
-        QTest::newRow("setting aside the earlier columns") << true << 1 << u"alfa.stg"_s;
-        QTest::newRow("setting aside the earlier description") << true << 2 << u"alfa.stt"_s;
-        QTest::newRow("placing the columns") << true << 3 << u"alfa.stg"_s;
-        QTest::newRow("placing the description") << true << 4 << u"alfa.stt"_s;
-        QTest::newRow("placing the columns, new pair") << false << 1 << u"alfa.stg"_s;
-        QTest::newRow("placing the description, new pair") << false << 2 << u"alfa.stt"_s;
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("full device")
+            << true << u"alfa.stg"_s << describe(QFileDevice::ResourceError);
+        QTest::newRow("renames refused")
+            << false << u"alfa.stg"_s << u"il file non si può scrivere al suo posto"_s;
     }
-    void save_failedMove_restoresEarlierPair()
+    void save_failingDevice_keepsEarlierPair()
     {
-        QFETCH(bool, earlierPair);
-        QFETCH(int, failingMove);
+        QFETCH(bool, fullDevice);
         QFETCH(QString, failingFile);
-
+        QFETCH(QString, reason);
         const QString stt = systemsFolder() + u"/alfa.stt"_s;
         const QString stg = systemsFolder() + u"/alfa.stg"_s;
-        if (earlierPair) {
-            QVERIFY(writeBytes(stt, kEarlierDescription));
-            QVERIFY(writeBytes(stg, kEarlierColumns));
-        }
+        QVERIFY(writeBytes(stt, kEarlierDescription));
+        QVERIFY(writeBytes(stg, kEarlierColumns));
         const QStringList before = namesIn(systemsFolder());
-        int moves = 0;
-        const auto saved = detail::saveSystem(stt, singles(), SystemType::Integrale, keptWorkFile(),
-            [&](const QString& from, const QString& to) {
-                return ++moves != failingMove && QFile::rename(from, to);
+        auto plain = qScopeGuard([] { detail::setPairHooks({}, {}); });
+        if (fullDevice)
+            detail::setPairHooks({}, [](const QString& path) -> std::unique_ptr<QFile> {
+                return std::make_unique<FullDeviceFile>(path);
             });
+        else
+            detail::setPairHooks([](detail::PairStep step, const QString&) {
+                return step != detail::PairStep::Rename;
+            });
+
+        const auto saved = saveSystem(stt, singles(), SystemType::Integrale, kColumns);
         QVERIFY(!saved);
         QCOMPARE(saved.error().path, systemsFolder() + u'/' + failingFile);
+        QCOMPARE(saved.error().reason, reason);
         QCOMPARE(namesIn(systemsFolder()), before);
-        if (earlierPair) {
-            QCOMPARE(contentsOf(stt), kEarlierDescription);
-            QCOMPARE(contentsOf(stg), kEarlierColumns);
-        }
+        QCOMPARE(contentsOf(stt), kEarlierDescription);
+        QCOMPARE(contentsOf(stg), kEarlierColumns);
     }
 };
 

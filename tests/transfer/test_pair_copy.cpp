@@ -1,8 +1,10 @@
+#include "systems/pair_commit.h"
 #include "transfer/pair_copy.h"
 
 #include <QDir>
 #include <QFile>
 #include <QMap>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -324,7 +326,8 @@ private slots:
                 m_destination, QStringLiteral("prova"), kColumns + kColumns, "\"Vecchio\"\r\n");
         const Snapshot before = snapshot(m_destination);
         int opened = 0;
-        const PartFileFactory factory = [&](const QString& path) -> std::unique_ptr<QFile> {
+        auto plain = qScopeGuard([] { detail::setPairHooks({}, {}); });
+        detail::setPairHooks({}, [&](const QString& path) -> std::unique_ptr<QFile> {
             if (opened++ != failingFile)
                 return std::make_unique<QFile>(path);
 #ifdef Q_OS_LINUX
@@ -332,9 +335,9 @@ private slots:
                 return std::make_unique<DevFullFile>(path);
 #endif
             return std::make_unique<FullDiskFile>(path, limit);
-        };
+        });
 
-        const auto result = copyPair(m_source, m_destination, QStringLiteral("prova.stg"), factory);
+        const auto result = copyPair(m_source, m_destination, QStringLiteral("prova.stg"));
         QVERIFY(!result);
         const QString target
             = failingFile == 0 ? QStringLiteral("prova.stg") : QStringLiteral("prova.stt");

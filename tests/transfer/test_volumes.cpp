@@ -1,7 +1,9 @@
+#include "core/data_folder.h"
 #include "transfer/volumes.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace ottavario;
@@ -83,14 +85,22 @@ private slots:
         QCOMPARE(volumeHolding(volumes, path), qsizetype(expected));
     }
 
-    // The real list must at least offer the home folder first and the root.
-    void systemListStartsWithHome()
+    // The real list offers the saved systems first, then the home folder and
+    // the root.
+    void systemListStartsWithTheSavedSystems()
     {
+        QTemporaryDir home;
+        qputenv("OTTAVARIO_HOME", home.path().toLocal8Bit());
+        QVERIFY(prepareDataFolder());
+        const QString systems = systemsFolder();
         SystemVolumes system;
         const QList<Volume> volumes = system.volumes();
-        QVERIFY(!volumes.isEmpty());
+        qunsetenv("OTTAVARIO_HOME");
+        QVERIFY(volumes.size() > 1);
+        QCOMPARE(volumes.first().root, QDir::fromNativeSeparators(systems));
+        QVERIFY(volumes.first().label.startsWith(QDir::toNativeSeparators(systems)));
 #ifndef Q_OS_WIN
-        QCOMPARE(volumes.first().root, QDir::homePath());
+        QCOMPARE(volumes[1].root, QDir::homePath());
         QVERIFY(volumeHolding(volumes, QStringLiteral("/")) >= 0);
         for (const Volume& v : volumes)
             QVERIFY2(QFileInfo(v.root).isDir(), qPrintable(v.root));
