@@ -1,9 +1,12 @@
 #include "linear_cover.h"
 
+#include "splitmix.h"
+
 #include <algorithm>
 #include <array>
 #include <climits>
 #include <optional>
+#include <span>
 
 namespace ottavario {
 
@@ -100,24 +103,6 @@ namespace {
         std::vector<int> m_negated;
     };
 
-    class Random {
-    public:
-        explicit Random(quint64 seed)
-            : m_state(seed)
-        {
-        }
-        int below(int bound)
-        {
-            quint64 z = (m_state += 0x9e3779b97f4a7c15ULL);
-            z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
-            z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
-            return static_cast<int>((z ^ (z >> 31)) % static_cast<quint64>(bound));
-        }
-
-    private:
-        quint64 m_state;
-    };
-
     qint64 power(int base, int exponent)
     {
         qint64 p = 1;
@@ -127,12 +112,12 @@ namespace {
     }
 
     // Columns of H: nonzero, and no two on one line through 0 while there is room.
-    std::vector<int> randomColumns(const Syndromes& space, int q, int length, Random& random)
+    std::vector<int> randomColumns(const Syndromes& space, int q, int length, SplitMix& random)
     {
         const bool room = (space.count() - 1) / (q - 1) >= length;
         std::vector<int> columns;
         while (static_cast<int>(columns.size()) < length) {
-            const int candidate = 1 + random.below(space.count() - 1);
+            const int candidate = 1 + static_cast<int>(random.below(quint64(space.count() - 1)));
             const bool onALine = room && std::any_of(columns.begin(), columns.end(), [&](int h) {
                 for (int factor = 1; factor < q; ++factor)
                     if (space.scaled(h, factor) == candidate)
@@ -208,20 +193,36 @@ namespace {
     }
 
     // Matrices and syndrome sets the random search seldom meets, found once by
-    // an exhaustive search over the syndromes of random matrices. Numbered as
-    // the syndromes are, digit i the symbol of row i.
+    // a longer search over the syndromes of random matrices: the ternary one
+    // exhaustively, the quaternary ones by the greedy and weighted swaps of
+    // tools/find_quaternary_codes, then bounded by time per matrix (the best
+    // of about 1,800 matrices of 5 rows for radius 1, of 30 of 6 rows for
+    // radius 2). Numbered as the syndromes are, digit i the symbol of row i.
     struct KnownCode {
         int q;
         int length;
         int radius;
         int rows;
         std::array<int, 8> columns;
-        std::array<int, 8> syndromes; // the first `count` of them
-        int count;
+        std::span<const int> syndromes;
     };
-    constexpr std::array<KnownCode, 1> kKnownCodes { {
-        // 6 cosets of a [8, 4] code: 486 words, against 729 from a random search.
-        { 3, 8, 1, 4, { 61, 22, 28, 79, 9, 13, 46, 67 }, { 0, 1, 45, 20, 23, 61 }, 6 },
+    // 6 cosets of a [8, 4] code: 486 words, against 729 from a random search.
+    constexpr std::array kTernaryRadius1 { 0, 1, 45, 20, 23, 61 };
+    // 58 cosets of an [8, 3] code: 3,712 words.
+    constexpr std::array kQuaternaryRadius1 { 17, 25, 52, 62, 71, 78, 98, 99, 106, 122, 130, 146,
+        153, 173, 181, 191, 204, 225, 241, 271, 275, 277, 279, 282, 338, 341, 358, 368, 380, 390,
+        391, 413, 428, 445, 471, 473, 490, 494, 495, 500, 811, 823, 856, 858, 881, 886, 904, 911,
+        952, 953, 955, 968, 970, 971, 974, 976, 996, 1020 };
+    // 24 cosets of an [8, 2] code: 384 words.
+    constexpr std::array kQuaternaryRadius2 { 396, 570, 632, 641, 697, 903, 1148, 1346, 1402, 1411,
+        1473, 1655, 2257, 2778, 2853, 2919, 3036, 3044, 3103, 3111, 3228, 3294, 3361, 3882 };
+    // 7 cosets of an [8, 2] code: 112 words.
+    constexpr std::array kQuaternaryRadius3 { 156, 596, 865, 1420, 2250, 3163, 3731 };
+    constexpr std::array<KnownCode, 4> kKnownCodes { {
+        { 3, 8, 1, 4, { 61, 22, 28, 79, 9, 13, 46, 67 }, kTernaryRadius1 },
+        { 4, 8, 1, 5, { 792, 981, 24, 596, 754, 643, 737, 959 }, kQuaternaryRadius1 },
+        { 4, 8, 2, 6, { 4037, 971, 2412, 3470, 690, 1498, 111, 1887 }, kQuaternaryRadius2 },
+        { 4, 8, 3, 6, { 3932, 3486, 1166, 490, 1432, 3446, 1173, 2727 }, kQuaternaryRadius3 },
     } };
 
     // Whether every syndrome lies in a translate of `ball` by one of `syndromes`.
@@ -240,7 +241,7 @@ namespace {
     // swap leaving the fewest uncovered; a swapped-out translate waits a few
     // steps before it may come back. Nothing when no cover of k turns up.
     std::vector<int> swapTranslates(const Syndromes& space, const std::vector<int>& ball,
-        std::vector<int> translates, Random& random, int steps, qint64 work, qint64& spent)
+        std::vector<int> translates, SplitMix& random, int steps, qint64 work, qint64& spent)
     {
         const int n = space.count();
         std::vector<char> inBall(static_cast<size_t>(n), 0);
@@ -260,8 +261,7 @@ namespace {
                     open.push_back(z);
             if (open.empty())
                 return translates;
-            const int target
-                = open[static_cast<size_t>(random.below(static_cast<int>(open.size())))];
+            const int target = open[random.below(open.size())];
             int bestDelta = INT_MIN;
             size_t bestOut = 0;
             int bestIn = -1;
@@ -329,9 +329,8 @@ std::vector<quint32> linearCoveringCode(
             continue;
         const Syndromes space(*field, known.rows);
         const std::vector<int> columns(known.columns.begin(), known.columns.begin() + length);
-        const std::vector<int> syndromes(
-            known.syndromes.begin(), known.syndromes.begin() + known.count);
-        const qint64 size = qint64(known.count) * power(q, length - known.rows);
+        const std::vector<int> syndromes(known.syndromes.begin(), known.syndromes.end());
+        const qint64 size = qint64(syndromes.size()) * power(q, length - known.rows);
         if (size < bestSize
             && translatesCover(space, reachable(space, columns, q, radius, spent), syndromes)) {
             bestSize = size;
@@ -345,7 +344,7 @@ std::vector<quint32> linearCoveringCode(
         if (perSyndrome >= bestSize)
             continue;
         const Syndromes space(*field, rows);
-        Random random(0x5eed0000ULL + quint64(q) * 64 + quint64(rows));
+        SplitMix random(0x5eed0000ULL + quint64(q) * 64 + quint64(rows));
         // Greedy covers for a few matrices; the best two are then squeezed.
         struct Trial {
             std::vector<int> columns, ball, translates;

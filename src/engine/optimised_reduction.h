@@ -35,10 +35,12 @@ struct OptimisationOptions {
 // A set of developed columns such that every developed column shares at least
 // `threshold` numbers with one of them, as small as the search makes it within
 // its bound: a greedy that keeps the column covering most columns not yet
-// covered, then a weighted swap search; grids whose boxes split into
-// independent groups also start from products of covers of the groups. Never
-// larger than reduceColumns(); with a threshold of 8 or more, or 0 or less, it
-// is reduceColumns(). The kept columns come back in development order.
+// covered, then a weighted swap search. Grids whose boxes split into
+// independent groups also start from products of covers of the groups, from
+// unions of cosets of linear codes when every box holds as many different
+// numbers, and from covers stored for grids of a known shape. Never larger
+// than reduceColumns(); with a threshold of 8 or more, or 0 or less, it is
+// reduceColumns(). The kept columns come back in development order.
 std::vector<ColumnMask> optimiseReduction(
     std::span<const ColumnMask> developed, int threshold, const OptimisationOptions& options = {});
 

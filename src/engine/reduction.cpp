@@ -6,22 +6,6 @@
 
 namespace ottavario {
 
-SubsetRanker::SubsetRanker(ColumnMask universe, int subsetSize)
-    : m_universe(universe)
-    , m_subsetSize(std::clamp(subsetSize, 0, kColumnSize))
-{
-    for (int x = 0; x <= 32; ++x) {
-        m_binomial[x][0] = 1;
-        for (int k = 1; k <= kColumnSize; ++k)
-            m_binomial[x][k] = x == 0 ? 0 : m_binomial[x - 1][k - 1] + m_binomial[x - 1][k];
-    }
-    int place = 0;
-    for (int bit = 0; bit < 32; ++bit)
-        if (universe & (ColumnMask(1) << bit))
-            m_place[bit] = place++;
-    m_subsetCount = m_binomial[place][m_subsetSize];
-}
-
 namespace {
     constexpr qsizetype kProgressEvery = 4096;
 

@@ -2,6 +2,7 @@
 
 #include <QTest>
 
+#include <algorithm>
 #include <set>
 
 using namespace ottavario;
@@ -15,25 +16,35 @@ qint64 power(int base, int exponent)
     return p;
 }
 
-int distance(quint32 a, quint32 b, int q, int length)
-{
-    int d = 0;
-    for (int j = 0; j < length; ++j, a /= q, b /= q)
-        d += a % q != b % q;
-    return d;
-}
-
-// The largest distance from a word to the code, by trying every word.
+// The largest distance from a word to the code: a search outwards from all
+// codewords at once, one symbol changed per layer.
 int coveringRadius(const std::vector<quint32>& code, int q, int length)
 {
+    std::vector<int> distance(static_cast<size_t>(power(q, length)), -1);
+    std::vector<quint32> layer;
+    for (quint32 c : code)
+        if (distance[c] < 0) {
+            distance[c] = 0;
+            layer.push_back(c);
+        }
     int radius = 0;
-    for (qint64 w = 0; w < power(q, length); ++w) {
-        int nearest = length + 1;
-        for (quint32 c : code)
-            nearest = std::min(nearest, distance(static_cast<quint32>(w), c, q, length));
-        radius = std::max(radius, nearest);
+    while (!layer.empty()) {
+        std::vector<quint32> next;
+        for (quint32 w : layer)
+            for (qint64 j = 0, unit = 1; j < length; ++j, unit *= q) {
+                const qint64 digit = w / unit % q;
+                for (qint64 d = 0; d < q; ++d) {
+                    const quint32 v = static_cast<quint32>(w + (d - digit) * unit);
+                    if (distance[v] < 0) {
+                        distance[v] = distance[w] + 1;
+                        radius = distance[v];
+                        next.push_back(v);
+                    }
+                }
+            }
+        layer = std::move(next);
     }
-    return radius;
+    return std::find(distance.begin(), distance.end(), -1) == distance.end() ? radius : length + 1;
 }
 }
 
@@ -61,6 +72,10 @@ void LinearCoverTest::coversWithinItsRadius_data()
     QTest::newRow("ternary, length 8, radius 3") << 3 << 8 << 3 << 27;
     QTest::newRow("ternary, length 8, radius 1") << 3 << 8 << 1 << 486;
     QTest::newRow("quaternary, length 6, radius 2") << 4 << 6 << 2 << 256;
+    // Stored: unions of 58, 24 and 7 cosets.
+    QTest::newRow("quaternary, length 8, radius 1") << 4 << 8 << 1 << 3712;
+    QTest::newRow("quaternary, length 8, radius 2") << 4 << 8 << 2 << 384;
+    QTest::newRow("quaternary, length 8, radius 3") << 4 << 8 << 3 << 112;
     QTest::newRow("binary, length 8, radius 3") << 2 << 8 << 3 << 16;
     QTest::newRow("ternary, length 3, radius 2") << 3 << 3 << 2 << 3;
     QTest::newRow("radius of the whole length") << 4 << 4 << 4 << 1;

@@ -121,7 +121,8 @@ void OptimisedReductionTest::referenceGrids_data()
     QTest::newRow("medium, t = 5") << mediumGrid() << 5 << 3;
     // 2 numbers in every box: the binary [8,4] code has covering radius 2.
     QTest::newRow("disjoint 2, t = 6") << disjointGrid(2) << 6 << 16;
-    QTest::newRow("disjoint 4, t = 5") << disjointGrid(4) << 5 << 128;
+    // Stored: 7 cosets of an [8, 2] code over GF(4).
+    QTest::newRow("disjoint 4, t = 5") << disjointGrid(4) << 5 << 112;
 }
 
 void OptimisedReductionTest::referenceGrids()
