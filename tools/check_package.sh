@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks a Debian package of Ottavario without installing it: the files it
-# holds and who owns them, its dependencies, the menu entry, the metadata, the
-# manual pages and the two programs' answers to --version and --help.
+# holds and who owns them, the companion's printer module, its dependencies,
+# the menu entry, the metadata, the manual pages and the two programs' answers
+# to --version and --help.
 set -euo pipefail
 deb=$(realpath "${1:?usage: tools/check_package.sh FILE.deb}")
 root=$(mktemp -d)
@@ -14,6 +15,7 @@ cd "$root"
 id=org.ottavario.Ottavario
 expected="./usr/bin/ottavario
 ./usr/bin/ottavario-cli
+./usr/lib/ottavario/ottavario_printer.so
 ./usr/share/applications/$id.desktop
 ./usr/share/icons/hicolor/scalable/apps/$id.svg
 ./usr/share/man/man1/ottavario-cli.1.gz
@@ -32,6 +34,18 @@ version=$(dpkg-deb -f "$deb" Version)
     || fail "ottavario-cli --version does not say $version"
 help=$(usr/bin/ottavario-cli --help) && grep -q '^  ottavario-cli compute' <<<"$help" \
     || fail "ottavario-cli --help shows no usage"
+
+# The companion prints on a printer through its module, looked for by a path
+# relative to its own folder; it must not need PrintSupport or Widgets itself.
+# (No grep -q here: a reader cut short fails the pipeline.)
+module=usr/lib/ottavario/ottavario_printer.so
+nm -D --defined-only "$module" | grep -w ottavario_print_on_default_printer >/dev/null \
+    || fail "$module lacks its entry point"
+strings -e l usr/bin/ottavario-cli | grep -xF ../lib/ottavario >/dev/null \
+    || fail "ottavario-cli does not look for its module in ../lib/ottavario"
+if readelf -d usr/bin/ottavario-cli | grep -E 'NEEDED.*libQt6(Widgets|PrintSupport)' >/dev/null; then
+    fail "ottavario-cli needs Widgets or PrintSupport"
+fi
 
 depends=$(dpkg-deb -f "$deb" Depends)
 names=$(sed 's/ ([^)]*)//g; s/, /\n/g' <<<"$depends")

@@ -3,13 +3,14 @@
 #include "core/file_error.h"
 #include "print/document_renderer.h"
 #include "print/print_job.h"
+#include "print/printer_module.h"
 #include "systems/pair_commit.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHash>
-#include <QPrinter>
-#include <QPrinterInfo>
+#include <QLibrary>
 
 #include <expected>
 #include <optional>
@@ -66,6 +67,24 @@ namespace {
         return PrintSettings { calibrationOf(*settings), settings->lirePrice };
     }
 
+    const QString kPrinterModule = QStringLiteral(OTTAVARIO_PRINTER_MODULE);
+
+    // Beside the program in the build tree, in the library folder once
+    // installed; null when it is in neither or does not load.
+    PrintOnDefaultPrinter printerModule()
+    {
+        const QDir programFolder(QCoreApplication::applicationDirPath());
+        for (const QString& folder : { programFolder.path(),
+                 programFolder.filePath(QStringLiteral(OTTAVARIO_PRINTER_MODULE_DIR)) }) {
+            QLibrary module(QDir(folder).filePath(kPrinterModule));
+            // Never unloaded: the printer's code stays until the program ends.
+            if (const auto entry
+                = reinterpret_cast<PrintOnDefaultPrinter>(module.resolve(kPrintOnDefaultPrinter)))
+                return entry;
+        }
+        return nullptr;
+    }
+
     // A PDF file whole on A4, or the default printer on its own paper.
     int deliver(const PageSource& pages, const QString& pdf, QTextStream& out, QTextStream& err)
     {
@@ -79,21 +98,33 @@ namespace {
             out << "pages " << document.pages.size() << '\n';
             return kDone;
         }
-        const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-        if (info.isNull()) {
+        const PrintOnDefaultPrinter printOnDefaultPrinter = printerModule();
+        if (!printOnDefaultPrinter) {
+            err << "la stampa su stampante non è disponibile (manca " << kPrinterModule
+                << "): indicare --pdf FILE.pdf\n";
+            return kFailed;
+        }
+        PrintDocument document;
+        const PrinterJob job {
+            [&](const QPageLayout& layout) {
+                document = pages(layout);
+                return document.name;
+            },
+            [&](QPagedPaintDevice& printer) { return renderDocument(printer, document); },
+        };
+        PrinterResult printed;
+        printOnDefaultPrinter(job, printed);
+        if (printed.outcome == PrinterOutcome::NoPrinter) {
             err << "nessuna stampante predefinita: installarne una, oppure indicare --pdf "
                    "FILE.pdf\n";
             return kFailed;
         }
-        QPrinter printer(info, QPrinter::HighResolution);
-        const PrintDocument document = pages(printer.pageLayout());
-        printer.setDocName(document.name);
-        if (!renderDocument(printer, document)) {
-            err << "la stampante " << info.printerName()
+        if (printed.outcome == PrinterOutcome::Refused) {
+            err << "la stampante " << printed.printerName
                 << " non ha accettato la stampa: controllare che sia accesa e pronta\n";
             return kFailed;
         }
-        out << "pages " << document.pages.size() << " printer " << info.printerName() << '\n';
+        out << "pages " << document.pages.size() << " printer " << printed.printerName << '\n';
         return kDone;
     }
 
