@@ -3,6 +3,7 @@
 #include "print/print_job.h"
 #include "printwin/slip_picture.h"
 #include "systems/pair_commit.h"
+#include "systems/system_files.h"
 #include "widgets/dialog_services.h"
 #include "widgets/forms.h"
 #include "widgets/icons.h"
@@ -375,11 +376,14 @@ void PrintWindow::openSystem()
     m_firstSlip->clearEditText();
     m_lastSlip->clear();
     m_lastSlip->clearEditText();
-    const QString path = m_services.dialogs.openFileName(this,
+    const QString chosen = m_services.dialogs.openFileName(this,
         { m_services.folder.systems(), QStringLiteral("*.stg"),
             QStringLiteral("File ottavario* (*.stg)"), QStringLiteral("stg") });
-    if (path.isEmpty())
+    if (chosen.isEmpty())
         return;
+    // A description file typed into the dialog stands for its system: read
+    // as columns it would be refused as a column with numbers off the slip.
+    const QString path = isDescriptionPath(chosen) ? partnerPath(chosen) : chosen;
     if (const auto settled = settlePair(path); !settled) {
         m_services.messages.information(
             this, printWindowTitle(), settled.error().message(QStringLiteral("aprire")));

@@ -30,6 +30,11 @@ private slots:
         openSystem(saveSystem(QStringLiteral("sei"), 36));
         QCOMPARE(items("Combo2"), numbers(1, 6));
         QCOMPARE(child<QComboBox>("Combo2")->currentText(), QStringLiteral("6"));
+
+        // The description file typed instead opens the same system.
+        openSystem(QString(path).replace(QStringLiteral(".stg"), QStringLiteral(".stt")));
+        QCOMPARE(m_window->systemPath(), path);
+        QCOMPARE(m_window->slipCount(), 7);
     }
 
     void aCancelledOpenKeepsThePathAndEmptiesTheLists()
