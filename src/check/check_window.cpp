@@ -148,16 +148,12 @@ CheckWindow::CheckWindow(const AppServices& services, QWidget* parent)
 
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("file"));
-    QAction* apri = file->addAction(QStringLiteral("A&pri sistema"));
-    apri->setObjectName(QStringLiteral("apri"));
+    QAction* apri = forms::namedAction(file, "apri", QStringLiteral("A&pri sistema"));
     file->addSeparator();
-    QAction* spoglio = file->addAction(QStringLiteral("&Spoglio"));
-    spoglio->setObjectName(QStringLiteral("spoglio"));
-    QAction* vincite = file->addAction(QStringLiteral("Prospetto &vincite"));
-    vincite->setObjectName(QStringLiteral("vincite"));
+    QAction* spoglio = forms::namedAction(file, "spoglio", QStringLiteral("&Spoglio"));
+    QAction* vincite = forms::namedAction(file, "vincite", QStringLiteral("Prospetto &vincite"));
     file->addSeparator();
-    QAction* fine = file->addAction(QStringLiteral("&Fine lavoro"));
-    fine->setObjectName(QStringLiteral("fine"));
+    QAction* fine = forms::namedAction(file, "fine", QStringLiteral("&Fine lavoro"));
 
     connect(apri, &QAction::triggered, this, &CheckWindow::openSystem);
     connect(openButton, &QToolButton::clicked, apri, &QAction::trigger);

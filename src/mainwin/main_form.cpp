@@ -131,11 +131,7 @@ QWidget* MainForm::buildPreview(QWidget* parent, QAbstractItemModel* model)
 
 void MainForm::buildMenus(QMainWindow* window)
 {
-    auto addAction = [](QMenu* menu, const char* name, const QString& caption) {
-        QAction* action = menu->addAction(caption);
-        action->setObjectName(QLatin1StringView(name));
-        return action;
-    };
+    const auto addAction = &forms::namedAction;
     auto addSeparator = [](QMenu* menu, const char* name) {
         menu->addSeparator()->setObjectName(QLatin1StringView(name));
     };

@@ -267,9 +267,7 @@ void PrintWindow::buildMenu()
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("file"));
     auto addAction = [file](const char* name, const QString& caption) {
-        QAction* action = file->addAction(caption);
-        action->setObjectName(QLatin1StringView(name));
-        return action;
+        return forms::namedAction(file, name, caption);
     };
     QAction* impo = addAction("impo", QStringLiteral("I&mpostazioni stampante"));
     QAction* stampa = addAction("stampa", QStringLiteral("&Stampa schede"));

@@ -1,6 +1,7 @@
 #include "forms.h"
 
 #include <QLabel>
+#include <QMenu>
 #include <QScreen>
 #include <QWidget>
 
@@ -16,6 +17,13 @@ QLabel* namedLabel(const QString& objectName, const QString& text, QWidget* pare
     auto* label = new QLabel(text, parent);
     label->setObjectName(objectName);
     return label;
+}
+
+QAction* namedAction(QMenu* menu, const char* objectName, const QString& caption)
+{
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QLatin1StringView(objectName));
+    return action;
 }
 
 void centreOnScreen(QWidget* window)

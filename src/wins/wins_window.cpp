@@ -176,9 +176,7 @@ void WinsWindow::buildMenu(QWidget* openButton, QWidget* printButton, QWidget* q
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("file"));
     auto addAction = [file](const char* name, const QString& caption) {
-        QAction* action = file->addAction(caption);
-        action->setObjectName(QLatin1StringView(name));
-        return action;
+        return forms::namedAction(file, name, caption);
     };
     QAction* apri = addAction("apri", QStringLiteral("A&pri sistema"));
     file->addSeparator();
