@@ -10,6 +10,8 @@
 //   find_quaternary_codes radius rows matrices steps [seed]
 //
 // It runs on one core for as long as the steps take; run it with nice.
+#include "engine/splitmix.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -18,26 +20,6 @@
 #include <vector>
 
 namespace {
-
-// splitmix64, as the engine's.
-class Random {
-public:
-    explicit Random(uint64_t seed)
-        : m_state(seed)
-    {
-    }
-    uint64_t next()
-    {
-        uint64_t z = (m_state += 0x9e3779b97f4a7c15ULL);
-        z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
-        z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
-        return z ^ (z >> 31);
-    }
-    size_t below(size_t bound) { return static_cast<size_t>(next() % bound); }
-
-private:
-    uint64_t m_state;
-};
 
 // GF(4) as 0, 1, x, x + 1 with x^2 = x + 1: sums are XOR, so vectors of k
 // symbols (2 bits each) add by XOR.
@@ -219,7 +201,7 @@ private:
     std::vector<char> m_in;
     std::vector<long> m_stamp;
     std::vector<int> m_openAt, m_open, m_set;
-    Random m_random;
+    ottavario::SplitMix m_random;
 };
 
 bool covers(int size, const std::vector<int>& ball, const std::vector<int>& set)
@@ -242,7 +224,7 @@ int main(int argc, char** argv)
     const int rows = std::atoi(argv[2]);
     const long matrices = std::atol(argv[3]);
     const long steps = std::atol(argv[4]);
-    Random random(argc > 5 ? std::strtoull(argv[5], nullptr, 10) : 1);
+    ottavario::SplitMix random(argc > 5 ? std::strtoull(argv[5], nullptr, 10) : 1);
     if (radius < 1 || rows < 1 || rows > 7) {
         std::fprintf(stderr, "radius from 1, rows from 1 to 7\n");
         return 2;
