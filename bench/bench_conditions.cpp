@@ -5,6 +5,8 @@
 //
 //   bench_conditions [runs per case, default 20]
 
+#include "bench_timing.h"
+
 #include "core/conditions.h"
 #include "engine/development.h"
 #include "engine/engine_grids.h"
@@ -19,17 +21,7 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-template <typename F> double bestMs(int runs, F&& f)
-{
-    double best = 1e30;
-    for (int i = 0; i < runs; ++i) {
-        const auto start = Clock::now();
-        f();
-        best = std::min(
-            best, std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-    }
-    return best;
-}
+template <typename F> double bestMs(int runs, F&& f) { return bench::bestOf(runs, f) * 1000; }
 
 // The conditions a player would type: a group, a sum, the odd numbers and the
 // consecutive pairs, then the twenty the file allows.

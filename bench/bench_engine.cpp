@@ -3,6 +3,8 @@
 //
 //   bench_engine [seconds of classic method per case, default 2]
 
+#include "bench_timing.h"
+
 #include "engine/calculation.h"
 #include "engine/column_file.h"
 #include "engine/development.h"
@@ -22,6 +24,7 @@
 #include <vector>
 
 using namespace ottavario;
+using bench::bestOf;
 using Clock = std::chrono::steady_clock;
 
 namespace {
@@ -29,17 +32,6 @@ namespace {
 double secondsSince(Clock::time_point start)
 {
     return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-template <typename F> double bestOf(int runs, F&& f)
-{
-    double best = 1e30;
-    for (int i = 0; i < runs; ++i) {
-        const auto start = Clock::now();
-        f();
-        best = std::min(best, secondsSince(start));
-    }
-    return best;
 }
 
 SystemType typeOf(int t) { return static_cast<SystemType>(t); }

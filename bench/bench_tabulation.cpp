@@ -4,6 +4,8 @@
 //
 //   bench_tabulation [runs, default 5]
 
+#include "bench_timing.h"
+
 #include "engine/column_file.h"
 #include "print/flow_pagination.h"
 #include "print/tabulation_document.h"
@@ -19,21 +21,11 @@
 #include <vector>
 
 using namespace ottavario;
+using bench::bestOf;
 using namespace ottavario::print;
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-template <typename F> double bestOf(int runs, F&& f)
-{
-    double best = 1e30;
-    for (int i = 0; i < runs; ++i) {
-        const auto start = Clock::now();
-        f();
-        best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
-    }
-    return best;
-}
 
 // 5^8 columns of 8 different numbers, each a little apart from the last.
 std::vector<ColumnMask> largestSystem()

@@ -6,6 +6,8 @@
 //
 //   bench_wins [winners in the baseline's sample, default 3000]
 
+#include "bench_timing.h"
+
 #include "engine/development.h"
 #include "engine/engine_grids.h"
 #include "engine/reduction.h"
@@ -18,20 +20,10 @@
 #include <random>
 
 using namespace ottavario;
+using bench::bestOf;
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-template <typename F> double bestOf(int runs, F&& f)
-{
-    double best = 1e30;
-    for (int i = 0; i < runs; ++i) {
-        const auto start = Clock::now();
-        f();
-        best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
-    }
-    return best;
-}
 
 Prizes byComparison(const std::vector<ColumnMask>& kept, ColumnMask winning)
 {

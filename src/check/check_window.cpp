@@ -184,9 +184,8 @@ void CheckWindow::setDescription(const QString& text)
 
 void CheckWindow::openSystem()
 {
-    const QString path = m_services.dialogs.openFileName(this,
-        { m_services.folder.systems(), QStringLiteral("*.stt"),
-            QStringLiteral("File sistemi ottavario* (*.stt)"), QStringLiteral("stt") });
+    const QString path = m_services.dialogs.openFileName(
+        this, descriptionFileRequest(m_services.folder.systems()));
     if (!path.isEmpty())
         openSystemAt(path);
 }

@@ -4,12 +4,10 @@
 
 namespace ottavario {
 
-namespace {
-    QLocale withGrouping(QLocale locale)
-    {
-        locale.setNumberOptions(locale.numberOptions() & ~QLocale::OmitGroupSeparator);
-        return locale;
-    }
+QLocale withGrouping(QLocale locale)
+{
+    locale.setNumberOptions(locale.numberOptions() & ~QLocale::OmitGroupSeparator);
+    return locale;
 }
 
 QString groupedInteger(double value, const QLocale& locale)

@@ -5,6 +5,9 @@
 
 namespace ottavario {
 
+// The locale with its thousands separator on, whatever the caller's options.
+QLocale withGrouping(QLocale locale);
+
 // "##,##": rounded to a whole number, thousands grouped, and 0 shown as nothing.
 QString groupedInteger(double value, const QLocale& locale = QLocale());
 

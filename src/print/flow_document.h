@@ -65,4 +65,36 @@ inline PrintDocument withCopies(PrintDocument document, int copies)
     return document;
 }
 
+// Builds a flow line by line and keeps the font last set, as the printer would.
+class FlowWriter {
+public:
+    FlowWriter(FlowDocument& document, double points)
+        : m_document(document)
+        , m_points(points)
+    {
+    }
+
+    void setSize(double points) { m_points = points; }
+    void setBold(bool bold) { m_bold = bold; }
+    void keepWithNext(bool keep) { m_keep = keep; }
+    // The line in the font last set; the caller may give it fields, a bar or a heading.
+    FlowLine& line(QString text)
+    {
+        m_document.lines.append({ .text = std::move(text),
+            .points = m_points,
+            .bold = m_bold,
+            .keepWithNext = m_keep });
+        return m_document.lines.last();
+    }
+    // A rule, or a text that may be long: never cut at the paper's edge.
+    void fittedLine(QString text) { line(std::move(text)).fitToWidth = true; }
+    void finish() { m_document.fontAfter = { m_document.family, m_points, m_bold }; }
+
+private:
+    FlowDocument& m_document;
+    double m_points;
+    bool m_bold = false;
+    bool m_keep = false;
+};
+
 } // namespace ottavario::print

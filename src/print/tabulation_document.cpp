@@ -35,44 +35,6 @@ namespace {
             + plainNumber(value < 0 ? -value : value) + u' ';
     }
 
-    // Builds the flow and keeps the size last set, as the printer would.
-    class FlowWriter {
-    public:
-        explicit FlowWriter(FlowDocument& document)
-            : m_document(document)
-        {
-        }
-
-        void setSize(double points) { m_points = points; }
-        void setBold(bool bold) { m_bold = bold; }
-        void keepWithNext(bool keep) { m_keep = keep; }
-        void line(QString text, QList<FlowField> fields = {})
-        {
-            m_document.lines.append({ .text = std::move(text),
-                .points = m_points,
-                .bold = m_bold,
-                .keepWithNext = m_keep,
-                .fields = std::move(fields) });
-        }
-        // A rule, or a text that may be long: never cut at the paper's edge.
-        void fittedLine(QString text)
-        {
-            m_document.lines.append({ .text = std::move(text),
-                .points = m_points,
-                .bold = m_bold,
-                .keepWithNext = m_keep,
-                .fitToWidth = true });
-        }
-
-        void finish() { m_document.fontAfter = { m_document.family, m_points, m_bold }; }
-
-    private:
-        FlowDocument& m_document;
-        double m_points = kTextPoints;
-        bool m_bold = false;
-        bool m_keep = false;
-    };
-
     void writeHeader(FlowWriter& out, const QString& name)
     {
         out.setSize(kTitlePoints);
@@ -105,7 +67,7 @@ namespace {
         for (int k = 0; k < kBoxes; ++k) {
             if (k > 0)
                 out.line({});
-            out.line(boxLine(k + 1, boxes.entries[k]), rightHandFields(k + 1));
+            out.line(boxLine(k + 1, boxes.entries[k])).fields = rightHandFields(k + 1);
         }
         writeConditions(out, conditions);
         out.line({});
@@ -238,7 +200,7 @@ FlowDocument layOutTabulation(const QString& systemName, TabulationLayout layout
     document.name = QStringLiteral("Tabulato ") + systemName;
     document.family = tabulationFamily();
     document.overlay.append({ ItemKind::Picture, kLogoPosition, logoPictureName(), {}, {} });
-    FlowWriter out(document);
+    FlowWriter out(document, kTextPoints);
     if (layout == TabulationLayout::Columns)
         writeHeader(out, systemName);
     else

@@ -29,6 +29,13 @@ struct FileDialogRequest {
     bool confirmReplace = true;
 };
 
+// What the windows that read a saved system by its description ask for.
+inline FileDialogRequest descriptionFileRequest(const QString& systemsFolder)
+{
+    return { systemsFolder, QStringLiteral("*.stt"),
+        QStringLiteral("File sistemi ottavario* (*.stt)"), QStringLiteral("stt") };
+}
+
 // The platform's file dialogs; an empty result means the user cancelled.
 class FileDialogService {
 public:

@@ -79,34 +79,6 @@ namespace {
         double m_width = 0;
     };
 
-    class Writer {
-    public:
-        explicit Writer(FlowDocument& document)
-            : m_document(document)
-        {
-        }
-        void setSize(double points) { m_points = points; }
-        void setBold(bool bold) { m_bold = bold; }
-        void keepWithNext(bool keep) { m_keep = keep; }
-        void line(QString text, int barLength = 0, const QString& pageHeading = {})
-        {
-            FlowLine line { std::move(text), m_points, m_bold, m_keep };
-            line.pageHeading = pageHeading;
-            if (barLength > 0) {
-                line.barLeft = kBarLeft;
-                line.barLength = barLength;
-            }
-            m_document.lines.append(std::move(line));
-        }
-        void finish() { m_document.fontAfter = { m_document.family, m_points, m_bold }; }
-
-    private:
-        FlowDocument& m_document;
-        double m_points = kTextPoints;
-        bool m_bold = false;
-        bool m_keep = false;
-    };
-
     QString shortRule() { return QString(93, u'_'); }
 
     // What the window's chart shows: the share of winners by best prize.
@@ -122,7 +94,7 @@ namespace {
         return line;
     }
 
-    void writeTable(Writer& out, const WinTable& table, const QLocale& locale)
+    void writeTable(FlowWriter& out, const WinTable& table, const QLocale& locale)
     {
         qint64 largest = 0;
         for (const WinRow& row : table.rows)
@@ -135,7 +107,12 @@ namespace {
         for (const WinRow& row : table.rows) {
             const double scale = largest ? double(row.winners) / double(largest) : 0;
             const int bar = row.winners ? std::max(kBarShortest, int(scale * kBarLongest)) : 0;
-            out.line(winTableRow(row, table, locale), bar, header);
+            FlowLine& line = out.line(winTableRow(row, table, locale));
+            line.pageHeading = header;
+            if (bar > 0) {
+                line.barLeft = kBarLeft;
+                line.barLength = bar;
+            }
             out.keepWithNext(false);
         }
         out.keepWithNext(false);
@@ -170,7 +147,7 @@ FlowDocument layOutWins(const WinsSystem& system, const WinsReport& report, cons
     document.name = QStringLiteral("Prospetto vincite ") + system.name;
     document.family = tabulationFamily();
     document.overlay.append({ ItemKind::Picture, kLogoPosition, logoPictureName(), {}, {} });
-    Writer out(document);
+    FlowWriter out(document, kTextPoints);
 
     out.setSize(kTitlePoints);
     out.setBold(true);

@@ -1,5 +1,6 @@
 #include "wins_report.h"
 
+#include "core/format.h"
 #include "engine/column_file.h"
 #include "engine/development.h"
 #include "systems/system_files.h"
@@ -64,17 +65,9 @@ QString winRowLine(const WinRow& row)
 
 namespace winsText {
 
-    namespace {
-        QLocale grouping(QLocale locale)
-        {
-            locale.setNumberOptions(locale.numberOptions() & ~QLocale::OmitGroupSeparator);
-            return locale;
-        }
-    }
-
     QString count(qint64 value, const QLocale& locale)
     {
-        return grouping(locale).toString(qlonglong(value));
+        return withGrouping(locale).toString(qlonglong(value));
     }
 
     QString percent(double share, const QLocale& locale)
@@ -83,7 +76,7 @@ namespace winsText {
         int decimals = 2;
         if (value > 0 && value < 10)
             decimals = std::min(6, 3 - int(std::floor(std::log10(value))));
-        return grouping(locale).toString(value, 'f', decimals) + QStringLiteral(" %");
+        return withGrouping(locale).toString(value, 'f', decimals) + QStringLiteral(" %");
     }
 
     QString odds(qint64 count, qint64 total, const QLocale& locale)
@@ -91,7 +84,8 @@ namespace winsText {
         if (count <= 0)
             return QStringLiteral("mai");
         const double every = double(total) / double(count);
-        return QStringLiteral("1 su ") + grouping(locale).toString(every, 'f', every < 10 ? 2 : 0);
+        return QStringLiteral("1 su ")
+            + withGrouping(locale).toString(every, 'f', every < 10 ? 2 : 0);
     }
 
     QString points(qint64 points)
@@ -144,7 +138,7 @@ namespace winsText {
 
     QString expected(const WinTable& table, const QLocale& locale)
     {
-        return grouping(locale).toString(table.expectedPrizeColumns(), 'f', 4);
+        return withGrouping(locale).toString(table.expectedPrizeColumns(), 'f', 4);
     }
 
 } // namespace winsText

@@ -298,9 +298,8 @@ void WinsWindow::fillTable(QTableWidget* table, const WinTable& wins)
 
 void WinsWindow::openSystem()
 {
-    const QString path = m_services.dialogs.openFileName(this,
-        { m_services.folder.systems(), QStringLiteral("*.stt"),
-            QStringLiteral("File sistemi ottavario* (*.stt)"), QStringLiteral("stt") });
+    const QString path = m_services.dialogs.openFileName(
+        this, descriptionFileRequest(m_services.folder.systems()));
     if (!path.isEmpty())
         openSystemAt(path);
 }
