@@ -6,6 +6,7 @@
 #include "mainwin/window_opener.h"
 #include "support/recording_print_service.h"
 #include "support/recording_services.h"
+#include "support/window_services.h"
 #include "systems/description_file.h"
 #include "transfer/volumes.h"
 #include "widgets/grid_entry.h"
@@ -31,19 +32,10 @@ using namespace Qt::StringLiterals;
 // 5 and 6 two even numbers each, and boxes 1 to 4 two odd numbers of three,
 // of three, of three and one of two: 32 columns hold 6 odd numbers, 16 of
 // them with 1 in box 1.
-class TestConditionsWindow : public QObject {
+class TestConditionsWindow : public QObject, private testing::WindowServices {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_home;
-    DataFolder folder() const { return DataFolder(m_home.path()); }
-    testing::RecordingMessageService m_messages;
-    testing::ScriptedFileDialogs m_dialogs;
-    testing::RecordingPrintService m_printer;
-    AppServices services() { return { m_messages, m_dialogs, m_printer, folder() }; }
-    SystemVolumes m_volumes { folder().systems() };
-    WindowOpener m_windows { services(), m_volumes, {} };
-
     template <typename T> static T* child(QWidget* w, const QString& name)
     {
         T* found = w->findChild<T*>(name);

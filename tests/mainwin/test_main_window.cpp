@@ -4,6 +4,7 @@
 #include "mainwin/window_opener.h"
 #include "support/recording_print_service.h"
 #include "support/recording_services.h"
+#include "support/window_services.h"
 #include "transfer/volumes.h"
 #include "widgets/grid_entry.h"
 
@@ -35,18 +36,10 @@ struct Step {
 
 Q_DECLARE_METATYPE(QList<Step>)
 
-class TestMainWindow : public QObject {
+class TestMainWindow : public QObject, private testing::WindowServices {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_home;
-    DataFolder folder() const { return DataFolder(m_home.path()); }
-    testing::RecordingMessageService m_messages;
-    testing::ScriptedFileDialogs m_dialogs;
-    testing::RecordingPrintService m_printer;
-    AppServices services() { return { m_messages, m_dialogs, m_printer, folder() }; }
-    SystemVolumes m_volumes { folder().systems() };
-    WindowOpener m_windows { services(), m_volumes, {} };
     std::unique_ptr<MainWindow> m_window;
 
     QLabel* label(const char* name) const
