@@ -5,6 +5,7 @@
 #include "print/print_job.h"
 #include "print/printer_module.h"
 #include "systems/pair_commit.h"
+#include "systems/system_files.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -134,7 +135,7 @@ namespace {
     int slips(
         const Arguments& args, const PrintSettings& settings, QTextStream& out, QTextStream& err)
     {
-        const QString path = QFileInfo(args.file).absoluteFilePath();
+        const QString path = QFileInfo(columnFilePath(args.file)).absoluteFilePath();
         if (const auto settled = settlePair(path); !settled) {
             err << settled.error().message(QStringLiteral("leggere")) << '\n';
             return kFailed;
@@ -189,7 +190,7 @@ namespace {
                 << "\" (scegliere prospetto, colonne o entrambi)\n";
             return kFailed;
         }
-        const QString path = QFileInfo(args.file).absoluteFilePath();
+        const QString path = QFileInfo(columnFilePath(args.file)).absoluteFilePath();
         if (const auto settled = settlePair(path); !settled) {
             err << settled.error().message(QStringLiteral("leggere")) << '\n';
             return kFailed;

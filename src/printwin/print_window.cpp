@@ -381,7 +381,7 @@ void PrintWindow::openSystem()
         return;
     // A description file typed into the dialog stands for its system: read
     // as columns it would be refused as a column with numbers off the slip.
-    const QString path = isDescriptionPath(chosen) ? partnerPath(chosen) : chosen;
+    const QString path = columnFilePath(chosen);
     if (const auto settled = settlePair(path); !settled) {
         m_services.messages.information(
             this, printWindowTitle(), settled.error().message(QStringLiteral("aprire")));

@@ -19,6 +19,11 @@ bool isDescriptionPath(const QString& path)
     return path.endsWith(QStringLiteral(".stt"), Qt::CaseInsensitive);
 }
 
+QString columnFilePath(const QString& path)
+{
+    return isDescriptionPath(path) ? partnerPath(path) : path;
+}
+
 QString systemName(const QString& path) { return QFileInfo(path).completeBaseName(); }
 
 FileResult<SystemDescription> openSystem(const QString& path)

@@ -17,6 +17,8 @@ QString partnerPath(const QString& path);
 
 // A description file's path ends in ".stt", whatever its case.
 bool isDescriptionPath(const QString& path);
+// The column file of the system a path names, whichever file of the pair it names.
+QString columnFilePath(const QString& path);
 
 // The name a system is known by: its file's name without the extension.
 QString systemName(const QString& path);

@@ -148,6 +148,16 @@ private slots:
         QCOMPARE(testing::pdfPageCount(pdf()), pages);
     }
 
+    // The description file names the same system as its column file.
+    void slipsOfADescriptionFile()
+    {
+        QString stt = saveSystem(QStringLiteral("prova"), 37);
+        stt.replace(QStringLiteral(".stg"), QStringLiteral(".stt"));
+        const CliRun r = runCli({ "print", "slips", stt, "--pdf", pdf() });
+        QCOMPARE(r.err, QString());
+        QCOMPARE(r.out, QStringLiteral("pages 8\n"));
+    }
+
     // The offsets and the column price of the settings file, not defaults.
     void slipsFollowTheSettings()
     {
