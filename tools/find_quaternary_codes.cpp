@@ -6,8 +6,9 @@
 // syndromes greedily, then shrinks the cover by a weighted swap search, and
 // prints every H and S smaller than the best so far, as the engine stores
 // them: a column of H and a syndrome are numbers whose base-4 digit i is row i.
+// Given the 8 columns of H, it searches that matrix only.
 //
-//   find_quaternary_codes radius rows matrices steps [seed]
+//   find_quaternary_codes radius rows matrices steps [seed [column x 8]]
 //
 // It runs on one core for as long as the steps take; run it with nice.
 #include "engine/splitmix.h"
@@ -217,7 +218,7 @@ bool covers(int size, const std::vector<int>& ball, const std::vector<int>& set)
 int main(int argc, char** argv)
 {
     if (argc < 5) {
-        std::fprintf(stderr, "usage: %s radius rows matrices steps [seed]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s radius rows matrices steps [seed [column x 8]]\n", argv[0]);
         return 2;
     }
     const int radius = std::atoi(argv[1]);
@@ -231,8 +232,15 @@ int main(int argc, char** argv)
     }
     const int size = 1 << (2 * rows);
     size_t fewest = SIZE_MAX;
+    std::vector<int> given;
+    for (int a = 6; a < argc; ++a)
+        given.push_back(std::atoi(argv[a]));
+    if (!given.empty() && given.size() != 8) {
+        std::fprintf(stderr, "8 columns or none\n");
+        return 2;
+    }
     for (long m = 0; m < matrices; ++m) {
-        std::vector<int> h;
+        std::vector<int> h = given;
         while (h.size() < 8) {
             const int c = 1 + static_cast<int>(random.below(size_t(size - 1)));
             bool again = false;

@@ -193,11 +193,12 @@ namespace {
     }
 
     // Matrices and syndrome sets the random search seldom meets, found once by
-    // a longer search over the syndromes of random matrices: the ternary one
-    // exhaustively, the quaternary ones by the greedy and weighted swaps of
-    // tools/find_quaternary_codes, then bounded by time per matrix (the best
-    // of about 1,800 matrices of 5 rows for radius 1, of 30 of 6 rows for
-    // radius 2). Numbered as the syndromes are, digit i the symbol of row i.
+    // a longer search: the ternary one exhaustively, the quaternary ones by the
+    // greedy and weighted swaps of tools/find_quaternary_codes, for radius 1
+    // on the one matrix below (find_quaternary_codes 1 5 1 1000000 1 41 38 26
+    // 1 4 16 64 256), for radii 2 and 3 over random matrices of 6 rows (the
+    // best of 30 for radius 2). Numbered as the syndromes are, digit i the
+    // symbol of row i.
     struct KnownCode {
         int q;
         int length;
@@ -208,11 +209,13 @@ namespace {
     };
     // 6 cosets of a [8, 4] code: 486 words, against 729 from a random search.
     constexpr std::array kTernaryRadius1 { 0, 1, 45, 20, 23, 61 };
-    // 58 cosets of an [8, 3] code: 3,712 words.
-    constexpr std::array kQuaternaryRadius1 { 17, 25, 52, 62, 71, 78, 98, 99, 106, 122, 130, 146,
-        153, 173, 181, 191, 204, 225, 241, 271, 275, 277, 279, 282, 338, 341, 358, 368, 380, 390,
-        391, 413, 428, 445, 471, 473, 490, 494, 495, 500, 811, 823, 856, 858, 881, 886, 904, 911,
-        952, 953, 955, 968, 970, 971, 974, 976, 996, 1020 };
+    // 54 cosets of an [8, 3] code: 3,456 words. The [8, 3] code is the
+    // hexacode on the first six symbols, the last two free: its check matrix
+    // is the hexacode's beside two unit columns.
+    constexpr std::array kQuaternaryRadius1 { 7, 11, 15, 84, 106, 125, 153, 172, 182, 195, 211, 227,
+        243, 259, 275, 291, 307, 350, 357, 376, 384, 385, 386, 455, 459, 463, 512, 513, 514, 579,
+        601, 620, 630, 643, 670, 677, 696, 724, 746, 765, 798, 805, 824, 832, 833, 834, 835, 899,
+        916, 938, 957, 985, 1004, 1014 };
     // 24 cosets of an [8, 2] code: 384 words.
     constexpr std::array kQuaternaryRadius2 { 396, 570, 632, 641, 697, 903, 1148, 1346, 1402, 1411,
         1473, 1655, 2257, 2778, 2853, 2919, 3036, 3044, 3103, 3111, 3228, 3294, 3361, 3882 };
@@ -220,7 +223,7 @@ namespace {
     constexpr std::array kQuaternaryRadius3 { 156, 596, 865, 1420, 2250, 3163, 3731 };
     constexpr std::array<KnownCode, 4> kKnownCodes { {
         { 3, 8, 1, 4, { 61, 22, 28, 79, 9, 13, 46, 67 }, kTernaryRadius1 },
-        { 4, 8, 1, 5, { 792, 981, 24, 596, 754, 643, 737, 959 }, kQuaternaryRadius1 },
+        { 4, 8, 1, 5, { 41, 38, 26, 1, 4, 16, 64, 256 }, kQuaternaryRadius1 },
         { 4, 8, 2, 6, { 4037, 971, 2412, 3470, 690, 1498, 111, 1887 }, kQuaternaryRadius2 },
         { 4, 8, 3, 6, { 3932, 3486, 1166, 490, 1432, 3446, 1173, 2727 }, kQuaternaryRadius3 },
     } };
