@@ -88,9 +88,11 @@ namespace {
                 { 1, 2, true, false } } } },
     } };
 
-    constexpr std::array<StoredCover, 2> kStored { {
+    // Without symmetries the representatives are the whole set.
+    constexpr std::array<StoredCover, 3> kStored { {
         { 7, kMixed, paired::kSevenPoints },
         { 6, kAlike, paired::kSixPoints },
+        { 5, {}, paired::kFivePoints },
     } };
 
     // Every column the symmetries reach from the representatives.

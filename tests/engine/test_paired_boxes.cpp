@@ -38,6 +38,8 @@ void PairedBoxesTest::storedCover_data()
     QTest::newRow("renumbered, t = 6") << renumbered << 6 << 1152;
     QTest::newRow("renumbered, t = 7") << renumbered << 7 << 11712;
     QTest::newRow("largest, t = 7") << largestGrid() << 7 << 11712;
+    QTest::newRow("renumbered, t = 5") << renumbered << 5 << 187;
+    QTest::newRow("largest, t = 5") << largestGrid() << 5 << 187;
     QTest::newRow("largest, t = 8") << largestGrid() << 8 << 0;
     // One box holds a number fewer: the pair no longer has 22 parts.
     QTest::newRow("one box of 4") << gridOfNumbers({ { { 1, 2, 3, 4 }, { 1, 2, 6, 7, 8 },
