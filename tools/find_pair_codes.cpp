@@ -17,6 +17,7 @@
 // pairs), "random:M" (M words drawn from the seed) or a file of masks, such
 // as an earlier output. Run it with nice.
 #include "engine/number_groups.h"
+#include "engine/open_list.h"
 #include "engine/paired_boxes.h"
 #include "engine/splitmix.h"
 
@@ -90,7 +91,7 @@ public:
             for (int j = 0; j < 4; ++j)
                 m_stride[size_t(i)][size_t(j)] = m_power[size_t(j > i ? j - 1 : j)];
         m_count.assign(size_t(m_words), 0);
-        m_openAt.assign(size_t(m_words), -1);
+        m_open.reset(size_t(m_words));
         const size_t keys = size_t(m_power[size_t(pairs - 1)]);
         m_zero.assign(size_t(pairs), std::vector<unsigned>(keys, (1u << kSymbols) - 1));
         m_one.assign(size_t(pairs), std::vector<unsigned>(keys, 0));
@@ -159,19 +160,8 @@ private:
         walk(walk, 0, 0, 0);
     }
 
-    void open(int w)
-    {
-        m_openAt[size_t(w)] = int(m_open.size());
-        m_open.push_back(w);
-    }
-    void close(int w)
-    {
-        const int at = m_openAt[size_t(w)], last = m_open.back();
-        m_open[size_t(at)] = last;
-        m_openAt[size_t(last)] = at;
-        m_open.pop_back();
-        m_openAt[size_t(w)] = -1;
-    }
+    void open(int w) { m_open.insert(w); }
+    void close(int w) { m_open.erase(w); }
 
     // Adds (+1) or takes away (-1) the cover of kept word c.
     void place(int c, int sign)
@@ -341,7 +331,8 @@ private:
     SplitMix m_random;
     Symbols m_symbols;
     std::array<std::array<int, 4>, 5> m_stride {};
-    std::vector<int> m_count, m_openAt, m_open;
+    std::vector<int> m_count;
+    OpenList m_open;
     // Per coordinate, per word off it: the symbols there whose word no kept
     // word covers, and those one kept word covers.
     std::vector<std::vector<unsigned>> m_zero, m_one;

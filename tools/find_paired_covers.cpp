@@ -14,6 +14,7 @@
 // search values an orbit by what it covers alone, not per column. Run it
 // with nice.
 #include "engine/cover_problem.h"
+#include "engine/open_list.h"
 #include "engine/splitmix.h"
 
 #include <algorithm>
@@ -97,9 +98,9 @@ public:
         , m_cover(adjacent.size(), 0)
         , m_in(adjacent.size(), 0)
         , m_stamp(adjacent.size(), 0)
-        , m_openAt(adjacent.size(), -1)
         , m_setAt(adjacent.size(), -1)
     {
+        m_open.reset(adjacent.size());
         for (size_t e = 0; e < adjacent.size(); ++e) {
             open(int(e));
             m_score[e] = long(adjacent[e].size());
@@ -180,19 +181,8 @@ private:
                 best = s;
         return best;
     }
-    void open(int e)
-    {
-        m_openAt[size_t(e)] = int(m_open.size());
-        m_open.push_back(e);
-    }
-    void close(int e)
-    {
-        const int at = m_openAt[size_t(e)], last = m_open.back();
-        m_open[size_t(at)] = last;
-        m_openAt[size_t(last)] = at;
-        m_open.pop_back();
-        m_openAt[size_t(e)] = -1;
-    }
+    void open(int e) { m_open.insert(e); }
+    void close(int e) { m_open.erase(e); }
     void add(int s, long step)
     {
         m_in[size_t(s)] = 1;
@@ -249,7 +239,8 @@ private:
     std::vector<int> m_cover;
     std::vector<char> m_in;
     std::vector<long> m_stamp;
-    std::vector<int> m_openAt, m_open, m_set, m_setAt;
+    OpenList m_open;
+    std::vector<int> m_set, m_setAt;
 };
 }
 

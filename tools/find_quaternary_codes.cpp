@@ -11,6 +11,7 @@
 //   find_quaternary_codes radius rows matrices steps [seed [column x 8]]
 //
 // It runs on one core for as long as the steps take; run it with nice.
+#include "engine/open_list.h"
 #include "engine/splitmix.h"
 
 #include <algorithm>
@@ -76,9 +77,9 @@ public:
         , m_cover(size_t(size), 0)
         , m_in(size_t(size), 0)
         , m_stamp(size_t(size), 0)
-        , m_openAt(size_t(size), -1)
         , m_random(seed)
     {
+        m_open.reset(size_t(size));
         for (int z = 0; z < size; ++z)
             open(z);
     }
@@ -135,19 +136,8 @@ private:
                 best = x;
         return best;
     }
-    void open(int z)
-    {
-        m_openAt[size_t(z)] = static_cast<int>(m_open.size());
-        m_open.push_back(z);
-    }
-    void close(int z)
-    {
-        const int at = m_openAt[size_t(z)], last = m_open.back();
-        m_open[size_t(at)] = last;
-        m_openAt[size_t(last)] = at;
-        m_open.pop_back();
-        m_openAt[size_t(z)] = -1;
-    }
+    void open(int z) { m_open.insert(z); }
+    void close(int z) { m_open.erase(z); }
     // The translate in the set covering z, other than `other`.
     int coverOf(int z, int other) const
     {
@@ -201,7 +191,8 @@ private:
     std::vector<int> m_cover;
     std::vector<char> m_in;
     std::vector<long> m_stamp;
-    std::vector<int> m_openAt, m_open, m_set;
+    ottavario::OpenList m_open;
+    std::vector<int> m_set;
     ottavario::SplitMix m_random;
 };
 

@@ -1,5 +1,6 @@
 #include "cover_search.h"
 
+#include "open_list.h"
 #include "splitmix.h"
 
 #include <algorithm>
@@ -27,7 +28,7 @@ namespace {
             m_coverXor.assign(n, 0);
             m_loss.assign(n, 0);
             m_keptAt.assign(n, -1);
-            m_openAt.assign(n, -1);
+            m_open.reset(n);
             m_heapAt.assign(n, -1);
             m_stamp.assign(n, 0);
             for (int k = problem.threshold(); k < problem.columnSize(); ++k)
@@ -165,13 +166,12 @@ namespace {
             std::fill(m_coverXor.begin(), m_coverXor.end(), 0);
             std::fill(m_loss.begin(), m_loss.end(), 0);
             std::fill(m_keptAt.begin(), m_keptAt.end(), -1);
-            std::fill(m_openAt.begin(), m_openAt.end(), -1);
             std::fill(m_heapAt.begin(), m_heapAt.end(), -1);
             std::fill(m_stamp.begin(), m_stamp.end(), 0);
             for (auto& sums : m_openWeight)
                 std::fill(sums.begin(), sums.end(), 0);
             m_kept.clear();
-            m_open.clear();
+            m_open.reset(m_keptAt.size());
             m_heap.clear();
             m_ordered = false;
             for (int c : start) {
@@ -222,21 +222,8 @@ namespace {
             }
         }
 
-        void open(int d)
-        {
-            m_openAt[static_cast<size_t>(d)] = static_cast<int>(m_open.size());
-            m_open.push_back(d);
-        }
-
-        void close(int d)
-        {
-            const int at = m_openAt[static_cast<size_t>(d)];
-            const int last = m_open.back();
-            m_open[static_cast<size_t>(at)] = last;
-            m_openAt[static_cast<size_t>(last)] = at;
-            m_open.pop_back();
-            m_openAt[static_cast<size_t>(d)] = -1;
-        }
+        void open(int d) { m_open.insert(d); }
+        void close(int d) { m_open.erase(d); }
 
         void changeLoss(quint32 r, qint64 delta)
         {
@@ -452,11 +439,10 @@ namespace {
         std::vector<quint32> m_coverXor; // their indices xor-ed: the only one when 1
         std::vector<qint64> m_loss; // kept: the weight only it covers
         std::vector<int> m_keptAt;
-        std::vector<int> m_openAt;
         std::vector<int> m_heapAt;
         std::vector<quint32> m_stamp; // step of the last change, for ties
         std::vector<int> m_kept;
-        std::vector<int> m_open;
+        OpenList m_open;
         std::vector<int> m_heap;
         bool m_ordered = false; // the heap follows the losses
         std::array<std::vector<Sum>, kColumnSize> m_openWeight;
