@@ -17,7 +17,6 @@
 #include <cstdlib>
 
 using namespace ottavario;
-using Clock = std::chrono::steady_clock;
 
 namespace {
 

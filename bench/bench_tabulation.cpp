@@ -23,7 +23,6 @@
 using namespace ottavario;
 using bench::bestOf;
 using namespace ottavario::print;
-using Clock = std::chrono::steady_clock;
 
 namespace {
 

@@ -21,7 +21,6 @@
 
 using namespace ottavario;
 using bench::bestOf;
-using Clock = std::chrono::steady_clock;
 
 namespace {
 

@@ -72,7 +72,7 @@ void LinearCoverTest::coversWithinItsRadius_data()
     QTest::newRow("ternary, length 8, radius 3") << 3 << 8 << 3 << 27;
     QTest::newRow("ternary, length 8, radius 1") << 3 << 8 << 1 << 486;
     QTest::newRow("quaternary, length 6, radius 2") << 4 << 6 << 2 << 256;
-    // Stored: unions of 58, 24 and 7 cosets.
+    // Stored: unions of 54, 24 and 7 cosets.
     QTest::newRow("quaternary, length 8, radius 1") << 4 << 8 << 1 << 3456;
     QTest::newRow("quaternary, length 8, radius 2") << 4 << 8 << 2 << 384;
     QTest::newRow("quaternary, length 8, radius 3") << 4 << 8 << 3 << 112;
