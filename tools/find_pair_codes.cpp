@@ -14,8 +14,9 @@
 //   find_pair_codes pairs radius steps seed out start
 //
 // start: "stored" (the engine's stored cover for 8 - radius points, 4
-// pairs), "random:M" (M words drawn from the seed) or a file of masks, such
-// as an earlier output. Run it with nice.
+// pairs), "random:M" (M words drawn from the seed), "quinary:D" (for 7
+// points on 4 pairs: the best of D codes over GF(5)^3 drawn from the seed,
+// see below) or a file of masks, such as an earlier output. Run it with nice.
 #include "engine/number_groups.h"
 #include "engine/open_list.h"
 #include "engine/paired_boxes.h"
@@ -387,6 +388,195 @@ std::vector<Word> readCode(const std::string& name, int pairs)
             code.push_back(wordOf(ColumnMask(std::stoul(line, nullptr, 16)), pairs));
     return code;
 }
+
+// A start for 7 points on 4 pairs, built from codes over GF(5)^3. Every box
+// labels its 5 numbers 0 to 4 and gets a point of the projective plane over
+// GF(5); a column's syndrome sums label times point over its 8 boxes (a pair
+// holding its two shared numbers reads them in one fixed order). The columns
+// whose syndrome lies in a set S are kept, S taken greedily by words covered
+// per column kept, for as long as that beats the fix-up; the words still
+// uncovered then get, one by one, the word beside them that covers most of
+// them. Of the draws of labels and points, the smallest start is kept.
+namespace quinary {
+    constexpr int kSyndromes = 125;
+    constexpr int kWords = kSymbols * kSymbols * kSymbols * kSymbols;
+    // A word left open costs about this share of a column in the fix-up.
+    constexpr double kOpenPerFix = 6.8;
+    using Reach = std::array<quint64, 2>;
+
+    struct Field {
+        std::array<std::array<unsigned char, kSyndromes>, kSyndromes> sum {};
+        std::array<unsigned char, kSyndromes> negative {};
+        Field()
+        {
+            for (int a = 0; a < kSyndromes; ++a)
+                for (int b = 0; b < kSyndromes; ++b)
+                    for (int i = 0, p = 1; i < 3; ++i, p *= 5)
+                        sum[size_t(a)][size_t(b)] += (a / p % 5 + b / p % 5) % 5 * p;
+            for (int v = 0; v < kSyndromes; ++v)
+                negative[size_t(v)] = static_cast<unsigned char>(minus(v));
+        }
+        int times(int c, int v) const
+        {
+            int r = 0;
+            for (int i = 0; i < c; ++i)
+                r = sum[size_t(r)][size_t(v)];
+            return r;
+        }
+        int minus(int v) const { return times(4, v); }
+    };
+
+    using Labels = std::array<std::array<int, kSymbols>, 4>; // pair, symbol -> syndrome
+
+    // A word, then its neighbours at a loss of 1.
+    template <class F> void around(int w, F&& f)
+    {
+        f(w);
+        for (int g = 0, p = 1; g < 4; ++g, p *= kSymbols) {
+            const int s = w / p % kSymbols;
+            for (int y : symbols().at[size_t(s)][1])
+                f(w + (y - s) * p);
+        }
+    }
+
+    std::vector<int> startFrom(const Labels& labels, const Field& field)
+    {
+        std::array<std::array<Reach, kSymbols>, 4> step {};
+        for (int g = 0; g < 4; ++g)
+            for (int e = 0; e < kSymbols; ++e) {
+                Reach r { 1, 0 };
+                for (int f : symbols().at[size_t(e)][1]) {
+                    const int d = field.sum[size_t(labels[size_t(g)][size_t(f)])]
+                                           [field.negative[size_t(labels[size_t(g)][size_t(e)])]];
+                    r[size_t(d / 64)] |= quint64(1) << (d % 64);
+                }
+                step[size_t(g)][size_t(e)] = r;
+            }
+        std::vector<int> syndrome(kWords);
+        std::vector<Reach> reach(kWords);
+        std::array<long, kSyndromes> kept {};
+        for (int w = 0; w < kWords; ++w) {
+            int s = 0;
+            Reach r {};
+            for (int g = 0, v = w; g < 4; ++g, v /= kSymbols) {
+                s = field.sum[size_t(s)][size_t(labels[size_t(g)][size_t(v % kSymbols)])];
+                r[0] |= step[size_t(g)][size_t(v % kSymbols)][0];
+                r[1] |= step[size_t(g)][size_t(v % kSymbols)][1];
+            }
+            syndrome[size_t(w)] = s;
+            reach[size_t(w)] = r;
+            ++kept[size_t(s)];
+        }
+        auto reaches = [&](int w, int t) {
+            const int d = field.sum[size_t(t)][field.negative[size_t(syndrome[size_t(w)])]];
+            return (reach[size_t(w)][size_t(d / 64)] >> (d % 64) & 1) != 0;
+        };
+        std::vector<char> covered(kWords, 0);
+        std::vector<int> chosen;
+        long open = kWords, columns = 0;
+        double bestEstimate = 1e18;
+        size_t bestLength = 0;
+        while (open > 0) {
+            std::array<long, kSyndromes> gain {};
+            for (int w = 0; w < kWords; ++w)
+                if (!covered[size_t(w)])
+                    for (int half = 0; half < 2; ++half)
+                        for (quint64 m = reach[size_t(w)][size_t(half)]; m; m &= m - 1)
+                            ++gain[field.sum[size_t(syndrome[size_t(w)])]
+                                            [size_t(64 * half + std::countr_zero(m))]];
+            int best = 0;
+            for (int t = 1; t < kSyndromes; ++t)
+                if (gain[size_t(t)] * kept[size_t(best)] > gain[size_t(best)] * kept[size_t(t)])
+                    best = t;
+            chosen.push_back(best);
+            columns += kept[size_t(best)];
+            for (int w = 0; w < kWords; ++w)
+                if (!covered[size_t(w)] && reaches(w, best)) {
+                    covered[size_t(w)] = 1;
+                    --open;
+                }
+            const double estimate = double(columns) + double(open) / kOpenPerFix;
+            if (estimate < bestEstimate) {
+                bestEstimate = estimate;
+                bestLength = chosen.size();
+            }
+            if (double(columns) > bestEstimate)
+                break;
+        }
+        chosen.resize(bestLength);
+        std::vector<int> code;
+        std::fill(covered.begin(), covered.end(), 0);
+        for (int w = 0; w < kWords; ++w)
+            if (std::find(chosen.begin(), chosen.end(), syndrome[size_t(w)]) != chosen.end()) {
+                code.push_back(w);
+                around(w, [&](int u) { covered[size_t(u)] = 1; });
+            }
+        for (int w = 0; w < kWords; ++w) {
+            if (covered[size_t(w)])
+                continue;
+            int pick = w, most = -1;
+            around(w, [&](int c) {
+                int n = 0;
+                around(c, [&](int u) { n += !covered[size_t(u)]; });
+                if (n > most) {
+                    most = n;
+                    pick = c;
+                }
+            });
+            code.push_back(pick);
+            around(pick, [&](int u) { covered[size_t(u)] = 1; });
+        }
+        return code;
+    }
+
+    std::vector<Word> start(int draws, quint64 seed)
+    {
+        static const Field field;
+        SplitMix random(seed);
+        std::vector<int> points; // first nonzero coordinate 1
+        for (int v = 1; v < kSyndromes; ++v)
+            if ((v % 5 ? v % 5 : v / 5 % 5 ? v / 5 % 5 : v / 25) == 1)
+                points.push_back(v);
+        std::vector<int> best;
+        for (int draw = 0; draw < draws; ++draw) {
+            for (int i = 0; i < 8; ++i)
+                std::swap(points[size_t(i)], points[size_t(i) + random.below(points.size() - i)]);
+            Labels labels {};
+            for (int g = 0; g < 4; ++g) {
+                std::array<std::array<int, 5>, 2> label { { { 0, 1, 2, 3, 4 },
+                    { 0, 1, 2, 3, 4 } } };
+                for (auto& l : label)
+                    for (int i = 4; i > 0; --i)
+                        std::swap(l[size_t(i)], l[random.below(quint64(i) + 1)]);
+                for (int e = 0; e < kSymbols; ++e) {
+                    // Local numbers: 0-1 shared, 2-4 first box, 5-7 second box.
+                    const unsigned set = symbols().set[size_t(e)];
+                    const int first
+                        = (set & 0x1c) ? std::countr_zero(set & 0x1c) : std::countr_zero(set & 3);
+                    const int second = std::countr_zero(set & ~(1u << first));
+                    const int place = second < 2 ? second : second - 3;
+                    labels[size_t(g)][size_t(e)]
+                        = field.sum[size_t(field.times(label[0][size_t(first)],
+                            points[size_t(2 * g)]))][size_t(field.times(label[1][size_t(place)],
+                            points[size_t(2 * g + 1)]))];
+                }
+            }
+            std::vector<int> code = startFrom(labels, field);
+            if (best.empty() || code.size() < best.size()) {
+                best = std::move(code);
+                std::fprintf(stderr, "draw %d: %zu words\n", draw, best.size());
+            }
+        }
+        std::vector<Word> words;
+        for (int w : best) {
+            Word word {};
+            for (int g = 0, v = w; g < 4; ++g, v /= kSymbols)
+                word[size_t(g)] = v % kSymbols;
+            words.push_back(word);
+        }
+        return words;
+    }
+}
 }
 
 int main(int argc, char** argv)
@@ -407,6 +597,8 @@ int main(int argc, char** argv)
     const std::string start = argv[6];
     if (start == "stored" && pairs == 4) {
         code = storedCode(8 - radius);
+    } else if (start.rfind("quinary:", 0) == 0 && pairs == 4 && radius == 1) {
+        code = quinary::start(std::atoi(start.c_str() + 8), seed);
     } else if (start.rfind("random:", 0) == 0) {
         SplitMix random(seed);
         code.resize(size_t(std::atoi(start.c_str() + 7)));
