@@ -78,6 +78,7 @@ namespace {
         { 1, {} },
         everyPair({ 0, 0, false, true }),
     } };
+
     // Without symmetries the representatives are the whole set.
     constexpr std::array<StoredCover, 3> kStored { {
         { 7, {}, paired::kSevenPoints },
