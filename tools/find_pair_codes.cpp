@@ -597,7 +597,11 @@ int main(int argc, char** argv)
     const std::string start = argv[6];
     if (start == "stored" && pairs == 4) {
         code = storedCode(8 - radius);
-    } else if (start.rfind("quinary:", 0) == 0 && pairs == 4 && radius == 1) {
+    } else if (start.rfind("quinary:", 0) == 0) {
+        if (pairs != 4 || radius != 1) {
+            std::fprintf(stderr, "quinary starts are for 4 pairs at radius 1\n");
+            return 2;
+        }
         code = quinary::start(std::atoi(start.c_str() + 8), seed);
     } else if (start.rfind("random:", 0) == 0) {
         SplitMix random(seed);
