@@ -6,8 +6,8 @@
 // 4 pairs) of one of them. The search keeps M words and the count of kept
 // words near every word; a step takes an uncovered word at random and makes
 // the best change of one symbol of a kept word that covers it (a word just
-// changed waits a step); once all is covered it drops the word whose loss is
-// least and goes on with one word fewer. Each smaller cover found is written
+// left stays barred for a few steps); once all is covered it drops the word
+// whose loss is least and goes on with one word fewer. Each smaller cover found is written
 // to the output file, one column mask a line, in the engine's numbering (pair
 // g holds bits 8g to 8g + 7: shared, first box, second box).
 //
@@ -17,6 +17,8 @@
 // pairs), "random:M" (M words drawn from the seed), "quinary:D" (for 7
 // points on 4 pairs: the best of D codes over GF(5)^3 drawn from the seed,
 // see below) or a file of masks, such as an earlier output. Run it with nice.
+#include "pair_symbols.h"
+
 #include "engine/number_groups.h"
 #include "engine/open_list.h"
 #include "engine/paired_boxes.h"
@@ -34,47 +36,9 @@
 #include <vector>
 
 using namespace ottavario;
+using namespace ottavario::pairs;
 
 namespace {
-constexpr int kSymbols = 22;
-using Word = std::array<int, 4>;
-
-struct Symbols {
-    std::array<unsigned, kSymbols> set {}; // local bits: 0-1 shared, 2-4 first box, 5-7 second
-    std::array<std::array<int, kSymbols>, kSymbols> loss {};
-    // within[x][b]: the symbols at a loss of b or less from x (b up to 2).
-    std::array<std::array<std::vector<int>, 3>, kSymbols> within;
-    // at[x][d]: the symbols at a loss of exactly d from x.
-    std::array<std::array<std::vector<int>, 3>, kSymbols> at;
-    // close[x]: the symbols at a loss of 1 or less from x, as bits.
-    std::array<unsigned, kSymbols> close {};
-
-    Symbols()
-    {
-        int n = 0;
-        for (int p : { 0, 1, 2, 3, 4 })
-            for (int q : { 0, 1, 5, 6, 7 }) {
-                const unsigned part = 1u << p | 1u << q;
-                if (p != q && std::find(set.begin(), set.begin() + n, part) == set.begin() + n)
-                    set[size_t(n++)] = part;
-            }
-        for (int a = 0; a < kSymbols; ++a)
-            for (int b = 0; b < kSymbols; ++b) {
-                const int d = 2 - std::popcount(set[size_t(a)] & set[size_t(b)]);
-                loss[size_t(a)][size_t(b)] = d;
-                at[size_t(a)][size_t(d)].push_back(b);
-                for (int k = d; k <= 2; ++k)
-                    within[size_t(a)][size_t(k)].push_back(b);
-                if (d <= 1)
-                    close[size_t(a)] |= 1u << b;
-            }
-    }
-    int of(unsigned local) const
-    {
-        return int(std::find(set.begin(), set.end(), local) - set.begin());
-    }
-};
-
 class Search {
 public:
     Search(int pairs, int radius, std::vector<Word> code, quint64 seed)
@@ -99,7 +63,7 @@ public:
         m_indexed = m_code.size() > 3000;
         if (m_indexed)
             m_bucket.assign(size_t(pairs), std::vector<std::vector<int>>(keys));
-        m_rest.assign(m_code.size(), 0);
+        m_left.assign(size_t(m_words), 0);
         for (int w = 0; w < m_words; ++w)
             open(w);
         for (int c = 0; c < int(m_code.size()); ++c)
@@ -255,47 +219,42 @@ private:
             u[size_t(i)] = digit(target, i);
         int bestDelta = 1 << 30, bestC = -1, bestI = 0, bestS = 0, ties = 0;
         std::array<int, kSymbols> gain {};
-        // The kept words nearest u first: a loss of R + 1, then R + 2.
-        for (int reach = 1; reach <= 2 && bestC < 0; ++reach)
-            candidates(u, [&](int c, int i, int lost) {
-                if (lost
-                        + m_symbols.loss[size_t(m_code[size_t(c)][size_t(i)])][size_t(u[size_t(i)])]
-                    > m_radius + reach)
+        // Every change of one symbol that covers u, near kept words and far.
+        candidates(u, [&](int c, int i, int lost) {
+            const int alone = gains(c, i, gain);
+            const int a = m_code[size_t(c)][size_t(i)];
+            const int from = indexOf(m_code[size_t(c)]) - a * m_power[size_t(i)];
+            const int rest = m_radius - lost;
+            auto consider = [&](int s) {
+                if (s == a)
                     return;
-                const bool resting = m_rest[size_t(c)] > step;
-                const int alone = gains(c, i, gain);
-                const int a = m_code[size_t(c)][size_t(i)];
-                const int rest = m_radius - lost;
-                auto consider = [&](int s) {
-                    if (s == a)
-                        return;
-                    const int delta = alone - gain[size_t(s)];
-                    // A resting word moves only when that covers everything.
-                    if (resting && uncovered() + delta > 0)
-                        return;
-                    if (delta < bestDelta) {
-                        bestDelta = delta;
-                        ties = 0;
-                    }
-                    if (delta == bestDelta && m_random.below(quint64(++ties)) == 0) {
-                        bestC = c;
-                        bestI = i;
-                        bestS = s;
-                    }
-                };
-                if (rest >= 2)
-                    for (int s = 0; s < kSymbols; ++s)
-                        consider(s);
-                else
-                    for (int s : m_symbols.within[size_t(u[size_t(i)])][size_t(rest)])
-                        consider(s);
-            });
+                const int delta = alone - gain[size_t(s)];
+                // A word just left is taken again only when that covers everything.
+                if (m_left[size_t(from + s * m_power[size_t(i)])] > step && uncovered() + delta > 0)
+                    return;
+                if (delta < bestDelta) {
+                    bestDelta = delta;
+                    ties = 0;
+                }
+                if (delta == bestDelta && m_random.below(quint64(++ties)) == 0) {
+                    bestC = c;
+                    bestI = i;
+                    bestS = s;
+                }
+            };
+            if (rest >= 2)
+                for (int s = 0; s < kSymbols; ++s)
+                    consider(s);
+            else
+                for (int s : m_symbols.within[size_t(u[size_t(i)])][size_t(rest)])
+                    consider(s);
+        });
         if (bestC < 0)
             return;
+        m_left[size_t(indexOf(m_code[size_t(bestC)]))] = step + kTenure;
         place(bestC, -1);
         m_code[size_t(bestC)][size_t(bestI)] = bestS;
         place(bestC, +1);
-        m_rest[size_t(bestC)] = step + kRest;
     }
 
     // Drops the kept word that alone covers the fewest words.
@@ -316,16 +275,15 @@ private:
         if (worst != last) {
             place(last, -1);
             m_code[size_t(worst)] = m_code[size_t(last)];
-            m_rest[size_t(worst)] = m_rest[size_t(last)];
             m_code.pop_back();
             place(worst, +1);
         } else
             m_code.pop_back();
-        m_rest.resize(m_code.size());
     }
 
-    // Longer rests were tried: they keep the search from covering at all.
-    static constexpr long kRest = 2;
+    // Steps a word just left stays barred: 7 went furthest; 5 let the search
+    // circle, 15 and more held it back.
+    static constexpr long kTenure = 7;
     int m_pairs, m_radius, m_words = 0;
     std::array<int, 5> m_power {};
     std::vector<Word> m_code;
@@ -339,30 +297,8 @@ private:
     std::vector<std::vector<unsigned>> m_zero, m_one;
     bool m_indexed = false;
     std::vector<std::vector<std::vector<int>>> m_bucket;
-    std::vector<long> m_rest;
+    std::vector<long> m_left; // per word: the step until which it stays barred
 };
-
-const Symbols& symbols()
-{
-    static const Symbols s;
-    return s;
-}
-
-ColumnMask maskOf(const Word& w, int pairs)
-{
-    ColumnMask m = 0;
-    for (int g = 0; g < pairs; ++g)
-        m |= ColumnMask(symbols().set[size_t(w[size_t(g)])]) << (8 * g);
-    return m;
-}
-
-Word wordOf(ColumnMask m, int pairs)
-{
-    Word w {};
-    for (int g = 0; g < pairs; ++g)
-        w[size_t(g)] = symbols().of((m >> (8 * g)) & 0xff);
-    return w;
-}
 
 std::vector<Word> storedCode(int threshold)
 {
