@@ -60,7 +60,7 @@ std::optional<Generator> generatorNamed(const std::string& name)
     return g;
 }
 
-// The word a generator makes of word w.
+// The image of every word under a generator.
 std::vector<int> imagesUnder(const Generator& g)
 {
     std::array<int, kSymbols> symbolTo {};
@@ -224,12 +224,7 @@ int main(int argc, char** argv)
         return 1;
     }
     std::sort(cover.begin(), cover.end());
-    std::ofstream file(out);
-    for (ColumnMask m : cover) {
-        char text[16];
-        std::snprintf(text, sizeof text, "%08x\n", m);
-        file << text;
-    }
+    writeMasks(out, cover);
     std::fprintf(stderr, "%zu words cover\n", cover.size());
     return 0;
 }

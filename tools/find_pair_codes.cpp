@@ -567,12 +567,7 @@ int main(int argc, char** argv)
         if (cover.size() >= best)
             return;
         best = cover.size();
-        std::ofstream file(out);
-        for (ColumnMask m : cover) {
-            char line[16];
-            std::snprintf(line, sizeof line, "%08x\n", m);
-            file << line;
-        }
+        writeMasks(out, cover);
         const double seconds
             = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
         std::fprintf(stderr, "%zu words cover, step %ld, %.1f s\n", cover.size(), step, seconds);

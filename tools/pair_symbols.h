@@ -10,6 +10,9 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cstdio>
+#include <fstream>
+#include <string>
 #include <vector>
 
 namespace ottavario::pairs {
@@ -73,6 +76,17 @@ inline Word wordOf(ColumnMask m, int pairs)
     for (int g = 0; g < pairs; ++g)
         w[size_t(g)] = symbols().of((m >> (8 * g)) & 0xff);
     return w;
+}
+
+// Writes a cover as the engine's stored lists read: one mask a line, in hex.
+inline void writeMasks(const std::string& name, const std::vector<ColumnMask>& cover)
+{
+    std::ofstream file(name);
+    for (ColumnMask m : cover) {
+        char line[16];
+        std::snprintf(line, sizeof line, "%08x\n", m);
+        file << line;
+    }
 }
 
 } // namespace ottavario::pairs
