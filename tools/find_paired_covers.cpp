@@ -6,13 +6,16 @@
 // set's size and its orbit representatives, in the numbering the engine
 // stores (pair g holds bits 8g to 8g + 7: shared, first box, second box).
 //
-//   find_paired_covers threshold group steps [unit]
+//   find_paired_covers threshold group steps [unit] [out]
 //
 // group 0: the group of order 48 of paired_boxes.cpp (all pairs alike);
 // group n > 0: two random symmetries that turn the own numbers of each box
 // and swap the shared ones pair by pair, drawn from seed n. With "unit" the
-// search values an orbit by what it covers alone, not per column. Run it
-// with nice.
+// search values an orbit by what it covers alone, not per column. Given out,
+// it also writes every column of the set there, one mask a line, as
+// find_pair_codes reads a start. Run it with nice.
+#include "pair_symbols.h"
+
 #include "engine/cover_problem.h"
 #include "engine/open_list.h"
 #include "engine/splitmix.h"
@@ -305,7 +308,8 @@ int main(int argc, char** argv)
     }
     std::fprintf(stderr, "%d columns, %zu orbits\n", problem.count(), first.size());
 
-    OrbitSearch search(adjacent, cost, argc > 4 && std::string_view(argv[4]) == "unit");
+    const bool unit = argc > 4 && std::string_view(argv[4]) == "unit";
+    OrbitSearch search(adjacent, cost, unit);
     const std::vector<int> best = search.run(steps);
     long total = 0;
     for (int s : best)
@@ -314,5 +318,16 @@ int main(int argc, char** argv)
     for (int s : best)
         std::printf(" 0x%08x", problem.column(first[size_t(s)]));
     std::printf("\n");
+    if (argc > (unit ? 5 : 4)) {
+        std::vector<char> chosen(first.size(), 0);
+        for (int s : best)
+            chosen[size_t(s)] = 1;
+        std::vector<ColumnMask> cover;
+        for (int c = 0; c < problem.count(); ++c)
+            if (chosen[size_t(orbit[size_t(c)])])
+                cover.push_back(problem.column(c));
+        std::sort(cover.begin(), cover.end());
+        pairs::writeMasks(argv[unit ? 5 : 4], cover);
+    }
     return 0;
 }

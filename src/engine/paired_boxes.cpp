@@ -21,41 +21,6 @@ namespace {
 
     using Permutation = std::array<int, 32>; // bit -> bit
 
-    // A symmetry of the grid: in each pair the own numbers of each box turn
-    // round, the shared numbers may swap and so may the boxes; then pair g
-    // moves to pair g + shift.
-    struct PairMove {
-        int firstTurn = 0;
-        int secondTurn = 0;
-        bool swapShared = false;
-        bool swapBoxes = false;
-    };
-    struct Symmetry {
-        int shift = 0;
-        std::array<PairMove, kPairs> pairs {};
-    };
-
-    constexpr Symmetry everyPair(PairMove move) { return { 0, { move, move, move, move } }; }
-
-    Permutation permutationOf(const Symmetry& symmetry)
-    {
-        Permutation p {};
-        for (int g = 0; g < kPairs; ++g) {
-            const PairMove& move = symmetry.pairs[static_cast<size_t>(g)];
-            const int from = kPairNumbers * g;
-            const int to = kPairNumbers * ((g + symmetry.shift) % kPairs);
-            for (int s = 0; s < 2; ++s)
-                p[static_cast<size_t>(from + s)] = to + (move.swapShared ? 1 - s : s);
-            for (int j = 0; j < 3; ++j) {
-                const int first = 2 + (j + move.firstTurn) % 3;
-                const int second = 5 + (j + move.secondTurn) % 3;
-                p[static_cast<size_t>(from + 2 + j)] = to + (move.swapBoxes ? second : first);
-                p[static_cast<size_t>(from + 5 + j)] = to + (move.swapBoxes ? first : second);
-            }
-        }
-        return p;
-    }
-
     ColumnMask permuted(const Permutation& p, ColumnMask column)
     {
         ColumnMask out = 0;
@@ -66,47 +31,14 @@ namespace {
 
     struct StoredCover {
         int threshold;
-        std::span<const Symmetry> symmetries;
-        std::span<const ColumnMask> representatives;
+        std::span<const ColumnMask> columns;
     };
 
-    // A group of order 48: the own numbers turned, the shared ones swapped,
-    // the pairs shifted, the boxes swapped, all pairs alike.
-    constexpr std::array<Symmetry, 4> kAlike { {
-        everyPair({ 1, 1, false, false }),
-        everyPair({ 0, 0, true, false }),
-        { 1, {} },
-        everyPair({ 0, 0, false, true }),
-    } };
-
-    // Without symmetries the representatives are the whole set.
     constexpr std::array<StoredCover, 3> kStored { {
-        { 7, {}, paired::kSevenPoints },
-        { 6, kAlike, paired::kSixPoints },
-        { 5, {}, paired::kFivePoints },
+        { 7, paired::kSevenPoints },
+        { 6, paired::kSixPoints },
+        { 5, paired::kFivePoints },
     } };
-
-    // Every column the symmetries reach from the representatives.
-    std::vector<ColumnMask> orbitsOf(
-        std::span<const ColumnMask> representatives, std::span<const Symmetry> symmetries)
-    {
-        std::vector<Permutation> generators;
-        for (const Symmetry& s : symmetries)
-            generators.push_back(permutationOf(s));
-        std::vector<ColumnMask> all(representatives.begin(), representatives.end());
-        std::vector<ColumnMask> seen = all;
-        std::sort(seen.begin(), seen.end());
-        for (size_t next = 0; next < all.size(); ++next)
-            for (const Permutation& g : generators) {
-                const ColumnMask image = permuted(g, all[next]);
-                const auto at = std::lower_bound(seen.begin(), seen.end(), image);
-                if (at == seen.end() || *at != image) {
-                    seen.insert(at, image);
-                    all.push_back(image);
-                }
-            }
-        return all;
-    }
 
     // Where each bit of the stored numbering lies in the grid, when every
     // group of numbers is a pair of boxes sharing 2 numbers with 3 of their own.
@@ -170,7 +102,7 @@ std::vector<ColumnMask> pairedBoxesCover(const std::vector<NumberGroup>& groups,
     const std::optional<Permutation> place = placesOf(groups);
     if (!place)
         return {};
-    std::vector<ColumnMask> cover = orbitsOf(stored->representatives, stored->symmetries);
+    std::vector<ColumnMask> cover(stored->columns.begin(), stored->columns.end());
     for (ColumnMask& column : cover)
         column = permuted(*place, column);
     return cover;
