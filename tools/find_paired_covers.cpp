@@ -8,7 +8,8 @@
 //
 //   find_paired_covers threshold group steps [unit] [out]
 //
-// group 0: the group of order 48 of paired_boxes.cpp (all pairs alike);
+// group 0: a group of order 48, all pairs alike: the own numbers turned, the
+// shared ones swapped, the pairs shifted, the boxes swapped;
 // group n > 0: two random symmetries that turn the own numbers of each box
 // and swap the shared ones pair by pair, drawn from seed n. With "unit" the
 // search values an orbit by what it covers alone, not per column. Given out,
