@@ -314,17 +314,6 @@ std::vector<Word> storedCode(int threshold)
     return code;
 }
 
-// The words of a file of masks, one a line.
-std::vector<Word> readCode(const std::string& name, int pairs)
-{
-    std::ifstream in(name);
-    std::vector<Word> code;
-    for (std::string line; std::getline(in, line);)
-        if (!line.empty())
-            code.push_back(wordOf(ColumnMask(std::stoul(line, nullptr, 16)), pairs));
-    return code;
-}
-
 // A start for 7 points on 4 pairs, built from codes over GF(5)^3. Every box
 // labels its 5 numbers 0 to 4 and gets a point of the projective plane over
 // GF(5); a column's syndrome sums label times point over its 8 boxes (a pair

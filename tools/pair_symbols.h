@@ -89,4 +89,15 @@ inline void writeMasks(const std::string& name, const std::vector<ColumnMask>& c
     }
 }
 
+// The words of a file of masks, one a line.
+inline std::vector<Word> readCode(const std::string& name, int pairs)
+{
+    std::ifstream in(name);
+    std::vector<Word> code;
+    for (std::string line; std::getline(in, line);)
+        if (!line.empty())
+            code.push_back(wordOf(ColumnMask(std::stoul(line, nullptr, 16)), pairs));
+    return code;
+}
+
 } // namespace ottavario::pairs
