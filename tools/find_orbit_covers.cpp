@@ -35,8 +35,6 @@ using namespace ottavario;
 using namespace ottavario::pairs;
 
 namespace {
-constexpr int kWords = kSymbols * kSymbols * kSymbols * kSymbols;
-
 struct Generator {
     std::array<int, 4> pairTo { 0, 1, 2, 3 };
     std::array<int, 8> bitTo { 0, 1, 2, 3, 4, 5, 6, 7 }; // local number -> local number
@@ -212,10 +210,7 @@ int main(int argc, char** argv)
     std::vector<char> covered(kWords, 0);
     for (int w = 0; w < kWords; ++w)
         if (chosen[size_t(orbit[size_t(w)])]) {
-            Word word {};
-            for (int p = 0, v = w; p < 4; ++p, v /= kSymbols)
-                word[size_t(p)] = v % kSymbols;
-            cover.push_back(maskOf(word, 4));
+            cover.push_back(maskOf(wordAt(w), 4));
             near(w, radius, [&](int v) { covered[size_t(v)] = 1; });
         }
     const long open = std::count(covered.begin(), covered.end(), 0);

@@ -324,7 +324,6 @@ std::vector<Word> storedCode(int threshold)
 // them. Of the draws of labels and points, the smallest start is kept.
 namespace quinary {
     constexpr int kSyndromes = 125;
-    constexpr int kWords = kSymbols * kSymbols * kSymbols * kSymbols;
     // A word left open costs about this share of a column in the fix-up.
     constexpr double kOpenPerFix = 6.8;
     using Reach = std::array<quint64, 2>;
@@ -493,12 +492,8 @@ namespace quinary {
             }
         }
         std::vector<Word> words;
-        for (int w : best) {
-            Word word {};
-            for (int g = 0, v = w; g < 4; ++g, v /= kSymbols)
-                word[size_t(g)] = v % kSymbols;
-            words.push_back(word);
-        }
+        for (int w : best)
+            words.push_back(wordAt(w));
         return words;
     }
 }

@@ -78,6 +78,25 @@ inline Word wordOf(ColumnMask m, int pairs)
     return w;
 }
 
+// Words of 4 pairs numbered as integers, pair g the digit of 22^g.
+constexpr int kWords = kSymbols * kSymbols * kSymbols * kSymbols;
+
+inline Word wordAt(int v)
+{
+    Word w {};
+    for (size_t g = 0; g < w.size(); ++g, v /= kSymbols)
+        w[g] = v % kSymbols;
+    return w;
+}
+
+inline int indexOf(const Word& w)
+{
+    int v = 0;
+    for (size_t g = w.size(); g-- > 0;)
+        v = v * kSymbols + w[g];
+    return v;
+}
+
 // Writes a cover as the engine's stored lists read: one mask a line, in hex.
 inline void writeMasks(const std::string& name, const std::vector<ColumnMask>& cover)
 {

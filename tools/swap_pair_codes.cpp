@@ -33,25 +33,8 @@ using namespace ottavario::pairs;
 
 namespace {
 constexpr int kPairs = 4;
-constexpr int kWords = kSymbols * kSymbols * kSymbols * kSymbols;
 constexpr std::array<int, kPairs> kPower { 1, kSymbols, kSymbols* kSymbols,
     kSymbols* kSymbols* kSymbols };
-
-Word wordAt(int v)
-{
-    Word w {};
-    for (int g = 0; g < kPairs; ++g)
-        w[size_t(g)] = v / kPower[size_t(g)] % kSymbols;
-    return w;
-}
-
-int indexOf(const Word& w)
-{
-    int v = 0;
-    for (int g = 0; g < kPairs; ++g)
-        v += w[size_t(g)] * kPower[size_t(g)];
-    return v;
-}
 
 // The words within a loss of radius of every word, the word itself first.
 class Neighbours {
